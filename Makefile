@@ -1,0 +1,39 @@
+# make run   install what is missing, build, and start the Linux program
+# make test  install what is missing, build everything, and run every test
+# make build build without running
+
+SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+JOBS ?= $(shell nproc)
+
+LINUX_PKGS := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
+  libbenchmark-dev fonts-ipafont vorbis-tools xvfb xauth xdotool imagemagick desktop-file-utils
+WIN_PKGS := g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64
+PKGS := $(LINUX_PKGS) $(WIN_PKGS)
+
+.PHONY: deps build build-linux run test test-linux clean
+
+deps:
+	@missing=$$(for p in $(PKGS); do \
+	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing: $$missing"; \
+	  $(SUDO) apt-get update && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y $$missing; \
+	fi
+
+build-linux: deps
+	cmake --preset linux
+	cmake --build --preset linux -j $(JOBS)
+
+build: build-linux
+
+run: build-linux
+	./build/linux/brimvale
+
+test-linux: build-linux
+	ctest --preset linux -j $(JOBS)
+
+test: test-linux
+
+clean:
+	rm -rf build
