@@ -10,7 +10,7 @@ LINUX_PKGS := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libg
 WIN_PKGS := g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64
 PKGS := $(LINUX_PKGS) $(WIN_PKGS)
 
-.PHONY: deps build build-linux run test test-linux clean
+.PHONY: deps build build-linux run test test-linux bench clean
 
 deps:
 	@missing=$$(for p in $(PKGS); do \
@@ -34,6 +34,11 @@ test-linux: build-linux
 	ctest --preset linux -j $(JOBS)
 
 test: test-linux
+
+bench: deps
+	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DBRIMVALE_BENCH=ON
+	cmake --build build/bench -j $(JOBS) --target brimvale_bench
+	./build/bench/bench/brimvale_bench
 
 clean:
 	rm -rf build

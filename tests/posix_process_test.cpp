@@ -2,6 +2,8 @@
 // termination, and where the encoder's output goes.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -112,6 +114,40 @@ TEST(FileSettingsStore, ReplacesWholeAndRefusesWithoutHarm) {
   posix::FileSettingsStore blocked(dir + "/brimvale.ini/x.ini");
   EXPECT_FALSE(blocked.Write("x"));
   EXPECT_EQ(store.Read().value_or(""), "[List]\nCount=1\n0=a\n");
+  const std::string cmd = "rm -rf '" + dir + "'";
+  (void)!std::system(cmd.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+// A writer killed at any moment of a save leaves the old file or the new one.
+TEST(FileSettingsStore, AKilledSaveLeavesTheOldOrTheNewFile) {
+  char tmpl[] = "/tmp/brimvale-kill-XXXXXX";
+  const std::string dir = mkdtemp(tmpl);
+  const std::string path = dir + "/brimvale.ini";
+  std::string a = "[List]\nCount=20000\n", b = "[List]\nCount=20000\n";
+  for (int i = 0; i < 20000; ++i) {
+    a += std::to_string(i) + "=/music/a/" + std::to_string(i) + ".wav\n";
+    b += std::to_string(i) + "=/music/b/" + std::to_string(i) + ".wav\n";
+  }
+  ASSERT_TRUE(posix::FileSettingsStore(path).Write(a));
+  unsigned seed = 12345;
+  for (int round = 0; round < 40; ++round) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      posix::FileSettingsStore store(path);
+      for (int k = 0;; ++k) store.Write(k % 2 ? a : b);
+    }
+    usleep(200 + rand_r(&seed) % 5000);
+    kill(pid, SIGKILL);
+    int status;
+    waitpid(pid, &status, 0);
+    const std::string now = posix::FileSettingsStore(path).Read().value_or("");
+    ASSERT_TRUE(now == a || now == b) << "round " << round << ": " << now.size() << " bytes";
+  }
   const std::string cmd = "rm -rf '" + dir + "'";
   (void)!std::system(cmd.c_str());
 }
