@@ -5,12 +5,12 @@
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 
-LINUX_PKGS := cmake make g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
+LINUX_PKGS := cmake make g++ clang libclang-rt-14-dev pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
   libbenchmark-dev fonts-ipafont vorbis-tools xvfb xauth xdotool imagemagick desktop-file-utils
 WIN_PKGS := g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64
 PKGS := $(LINUX_PKGS) $(WIN_PKGS)
 
-.PHONY: deps build build-linux run test test-linux bench clean
+.PHONY: deps build build-linux build-fuzz run test test-linux test-fuzz bench fuzz clean
 
 deps:
 	@missing=$$(for p in $(PKGS); do \
@@ -33,7 +33,22 @@ run: build-linux
 test-linux: build-linux
 	ctest --preset linux -j $(JOBS)
 
-test: test-linux
+# The fuzzers in a clang build of their own, with only the core beside them.
+build-fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DBRIMVALE_QT=OFF -DBRIMVALE_TESTS=OFF -DBRIMVALE_FUZZ=ON
+	cmake --build build/fuzz -j $(JOBS)
+
+test-fuzz: build-fuzz
+	cd build/fuzz && ctest --output-on-failure
+
+FUZZ_SECONDS ?= 60
+fuzz: build-fuzz
+	for t in profile text args; do mkdir -p build/fuzz/corpus/$$t && \
+	  ./build/fuzz/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+	    build/fuzz/corpus/$$t fuzz/corpus/$$t || exit 1; done
+
+test: test-linux test-fuzz
 
 bench: deps
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DBRIMVALE_BENCH=ON
