@@ -6,6 +6,7 @@
 
 #include "widgets/exlabel.h"
 #include "widgets/folder_dialog.h"
+#include "widgets/url_link.h"
 
 namespace {
 
@@ -263,6 +264,43 @@ TEST(TFolderDialog, FlagMapping) {
   EXPECT_EQ(BrowseFlags(Flag(lfReturnOnlyFSDirs)), 0x0001u);
   EXPECT_EQ(BrowseFlags(0x3F), 0x1000u + 0x2000u + 0x2u + 0x8u + 0x1u + 0x4u);
   EXPECT_EQ(BrowseFlags(Flag(lfBrowseForPrinter) | Flag(lfReturnFSAncestors)), 0x2008u);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace widgets;
+
+TEST(TProUrlLabel, OpensOnlyWhenThePressEndsInsideAndStaysVisited) {
+  TProUrlLabel link;
+  link.Caption = "info@example.org";
+  link.URL = "mailto:info@example.org";
+  link.Width = 119;
+  link.Height = 12;
+  link.SetFontColor(clBlue);
+  EXPECT_EQ(link.Color(), clBlue);
+
+  link.MouseDown();
+  EXPECT_EQ(link.Color(), clRed);
+  link.MouseMove(200, 5);
+  EXPECT_EQ(link.Color(), clBlue) << "outside while held: the normal colour";
+  EXPECT_FALSE(link.MouseUp(200, 5));
+  EXPECT_FALSE(link.Visited());
+
+  link.MouseDown();
+  link.MouseMove(119, 12);  // the edges belong to the label
+  EXPECT_EQ(link.Color(), clRed);
+  EXPECT_TRUE(link.MouseUp(119, 12));
+  EXPECT_TRUE(link.Visited());
+  EXPECT_EQ(link.Color(), clNavy);
+  EXPECT_EQ(link.Target(), "mailto:info@example.org");
+  link.URL.clear();
+  EXPECT_EQ(link.Target(), "info@example.org");
+  // A release outside after a visit shows the visited colour.
+  link.MouseDown();
+  EXPECT_FALSE(link.MouseUp(-1, 0));
+  EXPECT_EQ(link.Color(), clNavy);
 }
 
 }  // namespace
