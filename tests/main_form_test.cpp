@@ -521,6 +521,31 @@ TEST_F(MainForm, SettingsRoundTrips) {
   EXPECT_EQ(Saved().ReadInteger("List", "Count", 0), 2);
 }
 
+// Hostile file names reach the encoder as exactly one argument each, with no shell between.
+TEST_F(MainForm, HostileNamesArriveAsOneArgumentEach) {
+  ASSERT_EQ(chdir(dir.c_str()), 0);
+  const std::vector<std::string> pieces = {"\"", "'", "$(touch pwned)", "`touch pwned`", "-", "--output=x",
+                                           "\n", "\xff\xfe", " ", ";", "|", "&", "*", "?", "\\", "日本", "%1", "\t"};
+  std::vector<std::string> names;
+  for (int i = 0; i < 10000; ++i) {
+    std::string n = (i % 3 == 0 ? "" : dir + "/");
+    n += pieces[i % pieces.size()] + std::to_string(i) + pieces[(i / pieces.size()) % pieces.size()] + ".wav";
+    names.push_back(n);
+  }
+  Fill(names);
+  form().Click("btnStartEncode");
+  const auto records = Records();
+  ASSERT_EQ(records.size(), names.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    ASSERT_EQ(records[i].args.size(), 5u) << i;
+    const std::string expected = names[i][0] == '-' ? "./" + names[i] : names[i];
+    ASSERT_EQ(records[i].args[3], expected) << i;
+    ASSERT_EQ(records[i].args[4].rfind("--output=", 0), 0u) << i;
+  }
+  EXPECT_FALSE(Exists(dir + "/pwned"));
+  EXPECT_EQ(list().Count(), 0);
+}
+
 TEST_F(MainForm, AHugeCountIsBounded) {
   store.content = "[List]\nCount=2147483647\n0=a\n";
   main.LoadSettings();
