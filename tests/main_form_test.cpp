@@ -451,6 +451,40 @@ TEST_F(MainForm, OptionsDialogSavesAroundItAndCancelRestores) {
   EXPECT_EQ(Saved().ReadInteger("Option", "ShellExt", 0), 1);
 }
 
+TEST_F(MainForm, AboutBoxShowsItsHeadingsAndLinks) {
+  auto& box = static_cast<HeadlessForm&>(about.form());
+  auto& heading = box.Get<ui::ExLabelControl>("ExLabel1").Label();
+  EXPECT_EQ(heading.caption, "Brimvale");
+  EXPECT_TRUE(heading.Font3D());
+  EXPECT_EQ(heading.BackFont(), widgets::clWhite);
+  EXPECT_EQ(heading.alignment, widgets::taCenter);
+  EXPECT_EQ(box.Get<ui::ExLabelControl>("ExLabel2").Label().caption, "Version 1.01");
+  auto& link = box.Get<ui::UrlLabelControl>("ProUrlLabel1").Link();
+  EXPECT_EQ(link.Color(), widgets::clBlue);
+
+  int showings = 0;
+  box.onShowModal = [&](HeadlessForm& f) {
+    ++showings;
+    link.MouseDown();
+    link.MouseUp(500, 5);  // released outside: nothing opens
+    link.MouseDown();
+    link.MouseUp(3, 3);
+    f.Get<ui::UrlImageControl>("ProUrlImage1").Image().Click();
+    f.Click("Button1");
+    return ui::mrNone;
+  };
+  form().Click("btnAbout");
+  EXPECT_EQ(app.openedUrls, (std::vector<std::string>{"mailto:brimvale@example.org", "https://brimvale.example.org/"}));
+  EXPECT_FALSE(box.Visible());
+  box.onShowModal = [&](HeadlessForm&) {
+    ++showings;
+    return ui::mrCancel;  // the close box
+  };
+  form().Click("btnAbout");
+  EXPECT_EQ(showings, 2);
+  EXPECT_EQ(link.Color(), widgets::clNavy) << "the link stays visited";
+}
+
 TEST(MainFormStartup, SavedEntriesComeFirstThenTheArguments) {
   HeadlessApp app;
   posix::PosixProcess proc;

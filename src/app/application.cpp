@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "about/about_form.h"
 #include "app/main_form.h"
 #include "app/option_form.h"
 

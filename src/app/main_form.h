@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "about/about_form.h"
 #include "app/option_form.h"
 #include "app/services.h"
 #include "ui/ui.h"

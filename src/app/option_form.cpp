@@ -12,12 +12,4 @@ TEncodeOptionF::TEncodeOptionF(ui::App& app)
 // The dialog's buttons end it by their modal results; it has no handlers of its own.
 void TEncodeOptionF::Invoke(const std::string&) {}
 
-TAboutF::TAboutF(ui::App& app) : form_(app.CreateForm(ui::AboutFormDesc(), *this)) {}
-
-void TAboutF::Invoke(const std::string& handler) {
-  if (handler == "Button1Click") Button1Click();
-}
-
-void TAboutF::Button1Click() { form_->EndModal(ui::mrCancel); }
-
 }  // namespace app

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "about/about_form.h"
 #include "ui/ui.h"
 
 namespace app {
@@ -29,18 +30,6 @@ class TEncodeOptionF : public ui::FormEvents {
   ui::CheckBox* chkRawMode;
   ui::CheckBox* chkShellExt;
   ui::CheckBox* chkHideConsole;
-};
-
-// TAboutF: the about box.
-class TAboutF : public ui::FormEvents {
- public:
-  explicit TAboutF(ui::App& app);
-  ui::Form& form() { return *form_; }
-  void Invoke(const std::string& handler) override;
-  void Button1Click();
-
- private:
-  std::unique_ptr<ui::Form> form_;
 };
 
 }  // namespace app

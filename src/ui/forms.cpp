@@ -3,6 +3,9 @@
 namespace ui {
 
 const char* const kFontFace = "ＭＳ Ｐゴシック";
+const char* const kAboutCopyright = "Copyright (C) 2026 The Brimvale Developers";
+const char* const kAboutMail = "brimvale@example.org";
+const char* const kAboutHomePage = "https://brimvale.example.org/";
 
 const ControlDesc* FormDesc::Find(const std::string& n) const {
   for (const auto& c : controls)
@@ -130,7 +133,20 @@ FormDesc BuildAbout() {
   f.centered = true;
   f.border = FormDesc::Border::Dialog;
   f.fontFace = kFontFace;
-  f.controls.push_back(C("Button1", Kind::Button, "", {104, 62, 121, 21}, "OK", 0, 0, "Button1Click"));
+  auto& v = f.controls;
+  v.push_back(C("ExLabel1", Kind::ExLabel, "", {8, 6, 221, 12}, "Brimvale", -1, AlignCenter));
+  v.push_back(C("ExLabel2", Kind::ExLabel, "", {8, 18, 221, 12}, "Version 1.01", -1, AlignCenter));
+  v.push_back(C("ExLabel3", Kind::ExLabel, "", {8, 34, 221, 12}, kAboutCopyright, -1, AlignCenter));
+  ControlDesc mail = C("ProUrlLabel1", Kind::UrlLabel, "", {106, 47, 119, 12}, kAboutMail, -1, AlignCenter);
+  mail.url = std::string("mailto:") + kAboutMail;
+  mail.hint = "メール";
+  v.push_back(mail);
+  ControlDesc banner = C("ProUrlImage1", Kind::UrlImage, "", {8, 50, 88, 31}, "");
+  banner.url = kAboutHomePage;
+  banner.hint = "ホームページ";
+  banner.picture = "banner";
+  v.push_back(banner);
+  v.push_back(C("Button1", Kind::Button, "", {104, 62, 121, 21}, "OK", 0, 0, "Button1Click"));
   return f;
 }
 

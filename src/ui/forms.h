@@ -57,6 +57,7 @@ struct ControlDesc {
   std::vector<std::string> items;
   std::string hint;
   std::string url;
+  std::string picture;  // name of a bitmap the program carries ("banner")
   bool Has(unsigned f) const { return (flags & f) != 0; }
 };
 
@@ -86,6 +87,9 @@ struct FormDesc {
 };
 
 extern const char* const kFontFace;  // "ＭＳ Ｐゴシック"
+extern const char* const kAboutCopyright;
+extern const char* const kAboutMail;
+extern const char* const kAboutHomePage;
 
 const FormDesc& MainFormDesc();        // OggEncodeF
 const FormDesc& EncodeOptionFormDesc();  // EncodeOptionF

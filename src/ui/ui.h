@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "ui/forms.h"
+#include "widgets/exlabel.h"
+#include "widgets/url_link.h"
 
 namespace ui {
 
@@ -72,6 +74,24 @@ class ComboBox : public Control {
   virtual void SetItemIndex(int i) = 0;
 };
 
+// A 3-D text label; the front end paints Label() on its canvas.
+class ExLabelControl : public Control {
+ public:
+  virtual widgets::TExLabel& Label() = 0;
+};
+
+// A hyperlink label; the front end feeds Link() the mouse and paints its colour.
+class UrlLabelControl : public Control {
+ public:
+  virtual widgets::TProUrlLabel& Link() = 0;
+};
+
+// A hyperlink picture; the front end calls Image().Click() on a click.
+class UrlImageControl : public Control {
+ public:
+  virtual widgets::TProUrlImage& Image() = 0;
+};
+
 enum class WindowState { Normal, Minimized };
 
 // Modal results.
@@ -95,6 +115,8 @@ class Form {
   virtual int ShowModal() = 0;
   // Ends a modal showing with the given result.
   virtual void EndModal(int result) = 0;
+  // The native window (an HWND on Windows), 0 where there is none.
+  virtual intptr_t NativeHandle() const { return 0; }
 
   // The Tag value of the form.
   int Tag() const { return tag_; }
@@ -198,6 +220,8 @@ class App {
   virtual bool OpenFiles(const OpenFileOptions& options, std::vector<std::string>& files) = 0;
   // Opens the file with the program associated with its type; the result is not used.
   virtual void OpenWithAssociated(const std::string& path) = 0;
+  // Opens a URL (a web address, a mailto: link) with the desktop's handler.
+  virtual void OpenUrl(const std::string& url) { OpenWithAssociated(url); }
 };
 
 // Runs a handler the way the message loop does: an Error that escapes it is

@@ -26,7 +26,10 @@ bool TProUrlLabel::MouseUp(int x, int y) {
   const bool open = pressed_ && Inside(x, y);
   pressed_ = false;
   inside_ = false;
-  if (open) visited_ = true;
+  if (open) {
+    visited_ = true;
+    if (onOpen) onOpen(Target());
+  }
   return open;
 }
 

@@ -2,6 +2,7 @@
 // ends inside it, and a picture that opens its URL when clicked.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "widgets/exlabel.h"
@@ -27,8 +28,9 @@ class TProUrlLabel {
   void MouseDown();
   void MouseMove(int x, int y);
   // True when the press ended inside the label: the link is then visited and
-  // Target() is to be opened.
+  // onOpen receives Target().
   bool MouseUp(int x, int y);
+  std::function<void(const std::string& target)> onOpen;
   // What a release inside opens: the URL, or the caption when the URL is empty.
   const std::string& Target() const { return URL.empty() ? Caption : URL; }
 
@@ -37,6 +39,16 @@ class TProUrlLabel {
   bool pressed_ = false;
   bool inside_ = false;
   bool visited_ = false;
+};
+
+// A picture that opens its URL when clicked.
+class TProUrlImage {
+ public:
+  std::string URL;
+  std::function<void(const std::string& url)> onOpen;
+  void Click() {
+    if (!URL.empty() && onOpen) onOpen(URL);
+  }
 };
 
 }  // namespace widgets

@@ -94,6 +94,42 @@ class HComboBox : public Impl<ComboBox> {
   int index_ = -1;
 };
 
+class HExLabel : public Impl<ExLabelControl> {
+ public:
+  explicit HExLabel(const ControlDesc& d) : Impl(d) {
+    label_.caption = d.caption;
+    label_.width = d.bounds.width;
+    label_.height = d.bounds.height;
+  }
+  widgets::TExLabel& Label() override { return label_; }
+
+ private:
+  widgets::TExLabel label_;
+};
+
+class HUrlLabel : public Impl<UrlLabelControl> {
+ public:
+  explicit HUrlLabel(const ControlDesc& d) : Impl(d) {
+    link_.Caption = d.caption;
+    link_.URL = d.url;
+    link_.Width = d.bounds.width;
+    link_.Height = d.bounds.height;
+  }
+  widgets::TProUrlLabel& Link() override { return link_; }
+
+ private:
+  widgets::TProUrlLabel link_;
+};
+
+class HUrlImage : public Impl<UrlImageControl> {
+ public:
+  explicit HUrlImage(const ControlDesc& d) : Impl(d) { image_.URL = d.url; }
+  widgets::TProUrlImage& Image() override { return image_; }
+
+ private:
+  widgets::TProUrlImage image_;
+};
+
 class VectorDrop : public DropSource {
  public:
   VectorDrop(const std::vector<std::string>& n, int& finished) : names_(n), finished_(finished) {}
@@ -116,6 +152,9 @@ HeadlessForm::HeadlessForm(HeadlessApp& app, const FormDesc& desc, FormEvents& s
       case Kind::ListBox: ctl = std::make_unique<HListBox>(c, app.listCapacity); break;
       case Kind::CheckBox: ctl = std::make_unique<HCheckBox>(c); break;
       case Kind::ComboBox: ctl = std::make_unique<HComboBox>(c); break;
+      case Kind::ExLabel: ctl = std::make_unique<HExLabel>(c); break;
+      case Kind::UrlLabel: ctl = std::make_unique<HUrlLabel>(c); break;
+      case Kind::UrlImage: ctl = std::make_unique<HUrlImage>(c); break;
       default: ctl = std::make_unique<Impl<Control>>(c); break;
     }
     controls_[c.name] = std::move(ctl);
@@ -242,5 +281,7 @@ bool HeadlessApp::OpenFiles(const OpenFileOptions& options, std::vector<std::str
 }
 
 void HeadlessApp::OpenWithAssociated(const std::string& path) { opened.push_back(path); }
+
+void HeadlessApp::OpenUrl(const std::string& url) { openedUrls.push_back(url); }
 
 }  // namespace ui::headless

@@ -76,6 +76,7 @@ class HeadlessApp : public App {
   void ShowError(const std::string& message) override;
   bool OpenFiles(const OpenFileOptions& options, std::vector<std::string>& files) override;
   void OpenWithAssociated(const std::string& path) override;
+  void OpenUrl(const std::string& url) override;
 
   // Queues an action for the next pass of message handling and wakes a wait.
   void Post(std::function<void()> action);
@@ -97,6 +98,7 @@ class HeadlessApp : public App {
   std::vector<std::string> errors;
   std::vector<OpenFileOptions> openFileRequests;
   std::vector<std::string> opened;
+  std::vector<std::string> openedUrls;
   int waits = 0;
   int pumps = 0;
 
