@@ -1,0 +1,33 @@
+#include "harness.h"
+
+#include "encode/command_line.h"
+
+namespace harness {
+
+win32::Win32App& App() {
+  static win32::Win32App app(GetModuleHandleA(nullptr));
+  return app;
+}
+
+void MainWindow::SetUp() {
+  App().SetTitle("Brimvale");
+  dir = FreshDir();
+  iniPath = dir + "\\brimvale.ini";
+  settings = std::make_unique<win32::IniFileStore>(iniPath);
+  folders = std::make_unique<win32::Win32FolderBrowser>(App());
+  services = std::make_unique<app::Services>(app::Services{
+      App(), process, fs, *settings, verb, *folders, encode::Traits::Windows(), {}});
+  main = std::make_unique<app::TOggEncodeF>(*services);
+  about = std::make_unique<app::TAboutF>(App());
+  options = std::make_unique<app::TEncodeOptionF>(App());
+  main->SetDialogs(about.get(), options.get());
+}
+
+void MainWindow::TearDown() {
+  options.reset();
+  about.reset();
+  main.reset();
+  App().ProcessMessages();
+}
+
+}  // namespace harness
