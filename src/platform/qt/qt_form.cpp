@@ -17,8 +17,10 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QUrl>
 
@@ -95,6 +97,39 @@ class RightAlignedLabel : public QtControl<ui::Control> {
   }
   QLabel* label_;
   int right_;
+};
+
+// A label drawn as the designed one: a designed caption wider than its box
+// (our gothic's Latin letters are wider than those of the font the layout was
+// made for) is narrowed to fit, and text of a tight box is lifted so that the
+// accelerator's underline stays inside it. Text set later is cut at the edge.
+class FormLabel : public QLabel {
+ public:
+  FormLabel(const ui::ControlDesc& d, QWidget* parent)
+      : QLabel(Q(d.caption), parent), design_(Q(d.caption)), mnemonic_(d.caption.find('&') != std::string::npos) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QString t = text();
+    const int flags = int(alignment()) | Qt::TextSingleLine | (mnemonic_ ? Qt::TextShowMnemonic : 0);
+    QFont f = font();
+    if (t == design_) {
+      int natural = QFontMetrics(f).size(flags, t).width();
+      for (int stretch = 99; natural > width() && stretch >= 60; --stretch) {
+        f.setStretch(stretch);
+        natural = QFontMetrics(f).size(flags, t).width();
+      }
+    }
+    p.setFont(f);
+    const QFontMetrics fm(f);
+    const int lift = std::max(0, fm.ascent() + fm.underlinePos() + fm.lineWidth() - height());
+    style()->drawItemText(&p, rect().adjusted(0, -lift, 0, 0), flags, palette(), isEnabled(), t, foregroundRole());
+  }
+
+ private:
+  QString design_;
+  bool mnemonic_;
 };
 
 // Entry height of a list, fixed as on the designed list box.
@@ -431,7 +466,7 @@ void QtForm::Build() {
       case ui::Kind::ExLabel:
       case ui::Kind::UrlLabel:
       case ui::Kind::UrlImage: {
-        auto* l = new QLabel(Q(d.caption), parent);
+        auto* l = new FormLabel(d, parent);
         l->setTextFormat(Qt::PlainText);
         l->setMargin(0);
         l->setIndent(0);
@@ -525,7 +560,6 @@ void QtForm::Close() { window_->close(); }
 void QtForm::Show() {
   if (desc_.centered) window_->move(window_->screen()->availableGeometry().center() - window_->rect().center());
   window_->show();
-  window_->raise();
   window_->activateWindow();
 }
 
