@@ -7,10 +7,10 @@ JOBS ?= $(shell nproc)
 
 LINUX_PKGS := cmake make g++ clang libclang-rt-14-dev pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
   libbenchmark-dev fonts-ipafont vorbis-tools xvfb xauth xdotool imagemagick desktop-file-utils
-WIN_PKGS := g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64
+WIN_PKGS := g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 locales
 PKGS := $(LINUX_PKGS) $(WIN_PKGS)
 
-.PHONY: deps build build-linux build-fuzz run test test-linux test-fuzz bench fuzz clean
+.PHONY: deps build build-linux build-fuzz build-win run test test-linux test-fuzz test-win bench fuzz clean
 
 deps:
 	@missing=$$(for p in $(PKGS); do \
@@ -25,7 +25,14 @@ build-linux: deps
 	cmake --preset linux
 	cmake --build --preset linux -j $(JOBS)
 
-build: build-linux
+# The Windows program: the shipped 32-bit exe and the 64-bit one the tests run.
+build-win: deps
+	cmake --preset win32
+	cmake --build --preset win32 -j $(JOBS)
+	cmake --preset win64
+	cmake --build --preset win64 -j $(JOBS)
+
+build: build-linux build-win
 
 run: build-linux
 	./build/linux/brimvale
@@ -48,7 +55,11 @@ fuzz: build-fuzz
 	  ./build/fuzz/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
 	    build/fuzz/corpus/$$t fuzz/corpus/$$t || exit 1; done
 
-test: test-linux test-fuzz
+# The Windows tests under wine64 with Xvfb, in a fresh Wine prefix.
+test-win: build-win
+	tests/win32/run-wine.sh build/win64
+
+test: test-linux test-fuzz test-win
 
 bench: deps
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DBRIMVALE_BENCH=ON

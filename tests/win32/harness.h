@@ -157,31 +157,29 @@ class Ticker {
 };
 
 // A visible message box of this thread, or null.
+inline BOOL CALLBACK FindDialog(HWND h, LPARAM p) {
+  if (IsWindowVisible(h) && ClassName(h) == "#32770") {
+    *reinterpret_cast<HWND*>(p) = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 inline HWND FindMessageBox() {
   HWND found = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND h, LPARAM p) -> BOOL {
-        if (IsWindowVisible(h) && ClassName(h) == "#32770") {
-          *reinterpret_cast<HWND*>(p) = h;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), &FindDialog, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
 // The texts of a message box's static controls, joined by "|".
+inline BOOL CALLBACK CollectStaticText(HWND h, LPARAM p) {
+  if (ClassName(h) == "Static" && !Text(h).empty()) *reinterpret_cast<std::string*>(p) += Text(h) + "|";
+  return TRUE;
+}
+
 inline std::string MessageBoxTexts(HWND box) {
   std::string all;
-  EnumChildWindows(
-      box,
-      [](HWND h, LPARAM p) -> BOOL {
-        if (ClassName(h) == "Static" && !Text(h).empty()) *reinterpret_cast<std::string*>(p) += Text(h) + "|";
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
+  EnumChildWindows(box, &CollectStaticText, reinterpret_cast<LPARAM>(&all));
   return all;
 }
 

@@ -184,18 +184,18 @@ class Win32Drop : public ui::DropSource {
   bool finished_ = false;
 };
 
+int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM p) {
+  *reinterpret_cast<bool*>(p) = true;
+  return 0;
+}
+
 bool FaceExists(const std::wstring& face) {
   LOGFONTW lf{};
   lf.lfCharSet = DEFAULT_CHARSET;
   lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
   bool found = false;
   HDC dc = GetDC(nullptr);
-  EnumFontFamiliesExW(
-      dc, &lf, [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM p) -> int {
-        *reinterpret_cast<bool*>(p) = true;
-        return 0;
-      },
-      reinterpret_cast<LPARAM>(&found), 0);
+  EnumFontFamiliesExW(dc, &lf, &FaceFound, reinterpret_cast<LPARAM>(&found), 0);
   ReleaseDC(nullptr, dc);
   return found;
 }

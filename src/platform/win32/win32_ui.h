@@ -61,6 +61,7 @@ class Win32Form : public ui::Form, public Window {
   void Close() override;
   int ShowModal() override;
   void EndModal(int result) override;
+  intptr_t NativeHandle() const override { return reinterpret_cast<intptr_t>(hwnd_); }
 
   // Shows the window modelessly; the first showing runs FormShow.
   void Show();
