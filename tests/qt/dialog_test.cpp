@@ -34,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
         FilterCase{"ogglame.exe|ogglame.exe|実行ファイル (*.exe)|*.exe|すべてのファイル (*.*)|*.*",
                    {"ogglame.exe (ogglame.exe)", "実行ファイル (*.exe) (*.exe)", "すべてのファイル (*.*) (*)"}},
         FilterCase{"", {}}, FilterCase{"caption only", {}}, FilterCase{"a|*.x|b", {"a (*.x)"}},
-        FilterCase{"a| *.x ; *.y ;", {"a (*.x *.y)"}}));
+        FilterCase{"a| *.x ; *.y ;", {"a (*.x *.y)"}}),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
 
 std::string MakeFile(const std::string& path, mode_t mode = 0644) {
   qttest::WriteFile(path, "x");
@@ -113,7 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
     Names, EncoderDialog,
     testing::Values(EncoderCase{"oggenc", "oggenc", "oggenc"},  // a program without extension stays as it is
                     EncoderCase{"ogglame.exe", "ogglame.exe", "ogglame.exe"},
-                    EncoderCase{"tool", "tool.exe", "tool.exe"}));  // the default extension completes a typed name
+                    EncoderCase{"tool", "tool.exe", "tool.exe"}),  // the default extension completes a typed name
+    [](const auto& info) { return "chosen_" + std::to_string(info.index); });
 
 TEST(QtEncoderDialog, CancelKeepsThePreviousText) {
   Harness h;

@@ -272,7 +272,8 @@ TEST_P(RightClick, OpensTheMenuOnRelease) {
 
 INSTANTIATE_TEST_SUITE_P(Targets, RightClick,
                          testing::Values("window", "edtOggPath", "lstSrcFile", "btnAddList", "btnStartEncode",
-                                         "Label2", "edtOutputDir"));
+                                         "Label2", "edtOutputDir"),
+                         [](const auto& info) { return std::string(info.param); });
 
 TEST(QtMainWindow, ContextMenuKeyOpensTheMenuOnlyWithoutShiftCtrlAlt) {
   Harness h;
@@ -335,6 +336,15 @@ TEST(QtSourceList, ClicksWithCtrlAndShiftSelectAndDeleteRemovesTheSelection) {
 
 enum class PlayBy { Button, DoubleClick, Menu };
 
+std::string PlayName(PlayBy by) {
+  switch (by) {
+    case PlayBy::Button: return "Button";
+    case PlayBy::DoubleClick: return "DoubleClick";
+    case PlayBy::Menu: return "Menu";
+  }
+  return "";
+}
+
 class PlayOnEmptyList : public testing::TestWithParam<PlayBy> {};
 
 TEST_P(PlayOnEmptyList, ShowsTheListIndexErrorBox) {
@@ -357,7 +367,8 @@ TEST_P(PlayOnEmptyList, ShowsTheListIndexErrorBox) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, PlayOnEmptyList,
-                         testing::Values(PlayBy::Button, PlayBy::DoubleClick, PlayBy::Menu));
+                         testing::Values(PlayBy::Button, PlayBy::DoubleClick, PlayBy::Menu),
+                         [](const auto& info) { return PlayName(info.param); });
 
 TEST(QtSourceList, PlayOpensTheCurrentEntryOnly) {
   Harness h;
@@ -385,6 +396,17 @@ struct DialogCase {
   DialogEnd how;
   int result;
 };
+
+std::string EndName(DialogEnd how) {
+  switch (how) {
+    case DialogEnd::Enter: return "Enter";
+    case DialogEnd::Esc: return "Esc";
+    case DialogEnd::CloseBox: return "CloseBox";
+    case DialogEnd::CancelButton: return "CancelButton";
+    case DialogEnd::OkButton: return "OkButton";
+  }
+  return "";
+}
 
 class OptionsDialog : public testing::TestWithParam<DialogCase> {};
 
@@ -420,6 +442,7 @@ INSTANTIATE_TEST_SUITE_P(Ends, OptionsDialog,
                          testing::Values(DialogCase{DialogEnd::Enter, ui::mrOk}, DialogCase{DialogEnd::Esc, ui::mrCancel},
                                          DialogCase{DialogEnd::CloseBox, ui::mrCancel},
                                          DialogCase{DialogEnd::CancelButton, ui::mrCancel},
-                                         DialogCase{DialogEnd::OkButton, ui::mrOk}));
+                                         DialogCase{DialogEnd::OkButton, ui::mrOk}),
+                         [](const auto& info) { return EndName(info.param.how); });
 
 }  // namespace

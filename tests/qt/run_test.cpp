@@ -99,7 +99,8 @@ TEST_P(DropTarget, AppendsLocalFilesAndFoldersInTheDropsOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, DropTarget,
-                         testing::Values("lstSrcFile", "btnAddList", "edtOggPath", "edtOutputDir", "Label2", "window"));
+                         testing::Values("lstSrcFile", "btnAddList", "edtOggPath", "edtOutputDir", "Label2", "window"),
+                         [](const auto& info) { return std::string(info.param); });
 
 TEST(QtDrop, WithoutLocalFilesIsRefused) {
   Harness h;

@@ -160,6 +160,8 @@ void QtApp::OpenWithAssociated(const std::string& path) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path))));
 }
 
+void QtApp::OpenUrl(const std::string& url) { QDesktopServices::openUrl(QUrl(Q(url))); }
+
 QtForm* QtApp::FormNamed(const std::string& name) const {
   for (QtForm* f : forms_)
     if (f->Desc().name == name) return f;

@@ -35,6 +35,7 @@ class QtApp : public QObject, public ui::App {
   void ShowError(const std::string& message) override;
   bool OpenFiles(const ui::OpenFileOptions& options, std::vector<std::string>& files) override;
   void OpenWithAssociated(const std::string& path) override;
+  void OpenUrl(const std::string& url) override;
 
   // Runs a modal dialog of the application (message box, file dialog): through
   // modalHook when one is set, otherwise with exec().
