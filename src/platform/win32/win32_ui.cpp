@@ -259,10 +259,10 @@ LRESULT PanelWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 Win32Form::Win32Form(Win32App& app, const ui::FormDesc& desc, ui::FormEvents& sink, HWND owner)
     : app_(app), desc_(desc), sink_(sink) {
   if (desc.border == ui::FormDesc::Border::Dialog) {
-    style_ = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    style_ = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     exStyle_ = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
   } else {
-    style_ = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    style_ = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     exStyle_ = WS_EX_CONTROLPARENT;
   }
   if (desc.minimizeBox) style_ |= WS_MINIMIZEBOX;
@@ -352,7 +352,6 @@ void Win32Form::CreateControls() {
         break;
       case ui::Kind::Panel:
         cls = kPanelClass;
-        style |= WS_CLIPCHILDREN;
         break;
       default:
         // Later kinds (3-D label, links) show their caption as plain text for now.
@@ -362,7 +361,8 @@ void Win32Form::CreateControls() {
       // A container of our own that forwards its children's notifications;
       // a group box draws the frame of one with children.
       panels_.push_back(std::make_unique<PanelWindow>(d.Has(ui::BevelLowered)));
-      DWORD pstyle = (style & (WS_VISIBLE | WS_DISABLED)) | WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+      // No WS_CLIPCHILDREN anywhere: a group box does not paint its inside, its parent does.
+      DWORD pstyle = (style & (WS_VISIBLE | WS_DISABLED)) | WS_CHILD | WS_CLIPSIBLINGS;
       h = CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, d.kind == ui::Kind::Panel ? caption.c_str() : "",
                           pstyle, b.left, b.top, b.width, b.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           inst, static_cast<Window*>(panels_.back().get()));
@@ -370,6 +370,8 @@ void Win32Form::CreateControls() {
         text = CreateWindowExA(0, "BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX,
                                0, 0, b.width, b.height, h, nullptr, inst, nullptr);
         SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        // Below the box's controls, which are created after it.
+        SetWindowPos(text, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       }
     } else {
       h = CreateWindowExA(ex, cls, caption.c_str(), style, b.left, b.top, b.width, height, parent,
@@ -417,6 +419,7 @@ HWND Win32Form::ControlHwnd(const std::string& name) const {
 }
 
 int Win32Form::ClientWidth() const {
+  if (IsIconic(hwnd_) && hasPendingSize_) return pendingSize_.cx;
   if (IsIconic(hwnd_)) {
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
@@ -431,6 +434,7 @@ int Win32Form::ClientWidth() const {
 }
 
 int Win32Form::ClientHeight() const {
+  if (IsIconic(hwnd_) && hasPendingSize_) return pendingSize_.cy;
   if (IsIconic(hwnd_)) {
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
@@ -445,19 +449,14 @@ int Win32Form::ClientHeight() const {
 }
 
 void Win32Form::SetClientSize(int width, int height) {
-  RECT r{0, 0, width, height};
-  AdjustWindowRectEx(&r, style_, FALSE, exStyle_);
   if (IsIconic(hwnd_)) {
-    // A minimised window keeps its size in its placement.
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof wp;
-    GetWindowPlacement(hwnd_, &wp);
-    wp.rcNormalPosition.right = wp.rcNormalPosition.left + (r.right - r.left);
-    wp.rcNormalPosition.bottom = wp.rcNormalPosition.top + (r.bottom - r.top);
-    wp.showCmd = SW_SHOWMINNOACTIVE;
-    SetWindowPlacement(hwnd_, &wp);
+    // Applied when the window is restored: a minimised window's size is not its own.
+    pendingSize_ = {width, height};
+    hasPendingSize_ = true;
     return;
   }
+  RECT r{0, 0, width, height};
+  AdjustWindowRectEx(&r, style_, FALSE, exStyle_);
   SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -465,8 +464,12 @@ void Win32Form::SetWindowState(ui::WindowState state) {
   if (!IsWindowVisible(hwnd_)) return;
   if (state == ui::WindowState::Minimized) {
     if (!IsIconic(hwnd_)) ShowWindow(hwnd_, SW_MINIMIZE);
-  } else if (IsIconic(hwnd_)) {
-    ShowWindow(hwnd_, SW_RESTORE);
+    return;
+  }
+  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  if (hasPendingSize_) {
+    hasPendingSize_ = false;
+    SetClientSize(pendingSize_.cx, pendingSize_.cy);
   }
 }
 

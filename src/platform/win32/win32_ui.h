@@ -107,6 +107,8 @@ class Win32Form : public ui::Form, public Window {
   bool closed_ = false;
   bool modal_ = false;
   int modalResult_ = ui::mrNone;
+  SIZE pendingSize_{0, 0};      // client size set while minimised
+  bool hasPendingSize_ = false;
 };
 
 class Win32App : public ui::App {

@@ -1,0 +1,62 @@
+#!/bin/bash
+# Takes screenshots of the Windows program under wine64 on a virtual X
+# server: the main window with a list, and the Progress view during a run of
+# the stand-in encoder. Usage: tools/win32_screenshots.sh [build/win64] [output folder]
+set -euo pipefail
+build=$(cd "${1:-build/win64}" && pwd)
+out=$(mkdir -p "${2:-build/win64/screenshots}" && cd "${2:-build/win64/screenshots}" && pwd)
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver64
+[ -x "$wineserver" ] || wineserver=/usr/lib/wine/wineserver
+
+work=$(mktemp -d /tmp/brimvale-shots.XXXXXX)
+xvfb_pid=
+cleanup() {
+  WINEPREFIX="$work/prefix" "$wineserver" -k 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+if ! locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$'; then
+  mkdir -p "$work/locale"
+  localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8"
+  export LOCPATH="$work/locale"
+fi
+unset LC_ALL LC_CTYPE LC_MESSAGES LANGUAGE
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all LANG=ja_JP.UTF-8
+export WINELOADER=$wine WINESERVER=$wineserver WINEDLLOVERRIDES="mscoree,mshtml="
+
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp &
+xvfb_pid=$!
+export DISPLAY=$display
+sleep 1
+
+"$wine" wineboot -i >/dev/null 2>&1 || true
+"$wineserver" -w
+
+# The program beside its settings file and the stand-in encoder.
+app="$work/app"
+mkdir -p "$app"
+cp "$build/brimvale.exe" "$build/test_encoder.exe" "$app/"
+printf '[Setting]\r\nOggPath=test_encoder.exe\r\n[List]\r\nCount=3\r\n0=C:\\音楽\\夏の歌.wav\r\n1=C:\\音楽\\ソナタ第1番.mp3\r\n2=C:\\音楽\\表題曲.wav\r\n' |
+  iconv -f UTF-8 -t CP932 > "$app/brimvale.ini"
+
+export BRIMVALE_TEST_SLEEP_MS=60000
+(cd "$app" && "$wine" brimvale.exe >/dev/null 2>&1 &)
+for _ in $(seq 1 60); do
+  xdotool search --name '^Brimvale$' >/dev/null 2>&1 && break
+  sleep 0.5
+done
+sleep 2
+import -window root "$out/main-window.png"
+
+# Start is the default button and has the focus: Enter starts the run.
+win=$(xdotool search --name '^Brimvale$' | head -1)
+xdotool windowactivate "$win" 2>/dev/null || true
+xdotool key --window "$win" Return
+sleep 3
+import -window root "$out/progress-view.png"
+echo "$out/main-window.png"
+echo "$out/progress-view.png"
