@@ -159,6 +159,33 @@ TEST_P(FormLayout, CaptionsRenderInAJapaneseGothicOf12Pixels) {
     for (char32_t c : Q(t).toUcs4()) EXPECT_TRUE(fm.inFontUcs4(c)) << t << " U+" << std::hex << c;
 }
 
+// The longest run of dark pixels in the bottom row of an image.
+int BottomDarkRun(const QImage& img) {
+  int best = 0;
+  for (int y = img.height() - 1; y >= 0 && y < img.height(); ++y)
+    for (int x = 0, run = 0; x < img.width(); ++x) {
+      run = qGray(img.pixel(x, y)) < 128 ? run + 1 : 0;
+      best = std::max(best, run);
+    }
+  return best;
+}
+
+TEST_P(FormLayout, LabelAcceleratorsAreUnderlinedInsideTheLabel) {
+  const ui::FormDesc& desc = GetParam()();
+  qtui::QtApp app;
+  NullSink sink;
+  auto form = app.CreateForm(desc, sink);
+  auto& qf = static_cast<qtui::QtForm&>(*form);
+  for (const ui::ControlDesc& d : desc.controls) {
+    if (d.kind != ui::Kind::Label || d.caption.find('&') == std::string::npos) continue;
+    QWidget* w = qf.Widget(d.name);
+    const QImage img = w->grab().toImage();
+    ASSERT_EQ(img.size(), w->size());
+    // The underline is a horizontal stroke in the last row of the 12-pixel box, not cut off below it.
+    EXPECT_GE(BottomDarkRun(img), 5) << d.name;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Forms, FormLayout,
                          testing::Values(&ui::MainFormDesc, &ui::EncodeOptionFormDesc, &ui::AboutFormDesc),
                          [](const auto& info) { return info.param().name; });

@@ -139,6 +139,8 @@ bool DropOn(QWidget* target, const QStringList& paths, QPoint local) {
   QList<QUrl> urls;
   for (const QString& p : paths) urls << (p.contains(QStringLiteral("://")) ? QUrl(p) : QUrl::fromLocalFile(p));
   mime.setUrls(urls);
+  // File managers also offer the names as plain text, which an edit box would take.
+  mime.setText(paths.join(QLatin1Char('\n')));
   QDragEnterEvent enter(pos, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(handle, &enter);
   if (!enter.isAccepted()) {
