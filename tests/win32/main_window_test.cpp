@@ -186,6 +186,34 @@ TEST_F(MainWindowKeyboard, ContextMenuKeyInAnEditBoxOpensTheFormsMenuWhoseItemRu
   EXPECT_EQ(List().Count(), 0);
 }
 
+TEST_F(MainWindowKeyboard, PlayOnAnEmptyListShowsTheTopLevelErrorBox) {
+  Show();
+  std::string title, texts;
+  HICON icon = nullptr;
+  bool ok = false, yes = false;
+  harness::Ticker ticker([&] {
+    HWND box = harness::FindMessageBox();
+    if (!box) return false;
+    title = Text(box);
+    texts = harness::MessageBoxTexts(box);
+    HWND iconStatic = GetDlgItem(box, 1088);  // the message box's icon
+    if (iconStatic) icon = reinterpret_cast<HICON>(SendMessageA(iconStatic, STM_GETICON, 0, 0));
+    ok = GetDlgItem(box, IDOK) && IsWindowVisible(GetDlgItem(box, IDOK));
+    yes = GetDlgItem(box, IDYES) && IsWindowVisible(GetDlgItem(box, IDYES));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return true;
+  });
+  SendMessageA(H("btnPlaySound"), BM_CLICK, 0, 0);
+  EXPECT_EQ(title, "Brimvale");
+  EXPECT_EQ(texts, Ansi("ﾘｽﾄのｲﾝﾃﾞｯｸｽが範囲を超えています.") + "|");
+  EXPECT_TRUE(ok);
+  EXPECT_FALSE(yes);
+  EXPECT_NE(icon, nullptr);
+  EXPECT_EQ(icon, LoadIcon(nullptr, IDI_HAND));
+  // The loop goes on: the window still answers.
+  EXPECT_TRUE(IsWindowVisible(Main()));
+}
+
 // A drop as the shell makes it: a DROPFILES block in global memory with ANSI names.
 HGLOBAL MakeDrop(const std::vector<std::string>& names) {
   size_t size = sizeof(DROPFILES) + 1;

@@ -10,6 +10,9 @@ namespace win32 {
 
 // ---- the encoder process ----
 
+// The start-up record the shipped 32-bit program hands over is 68 bytes long.
+static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68, "STARTUPINFOA is 68 bytes on 32-bit Windows");
+
 Win32Process::~Win32Process() {
   Terminate();
   CloseHandles();
