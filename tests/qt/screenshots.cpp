@@ -47,6 +47,14 @@ int main(int argc, char** argv) {
   });
   options.ShowModal();
 
+  auto& about = static_cast<qtui::QtForm&>(h.about->form());
+  QTimer::singleShot(0, [&] {
+    (void)QTest::qWaitForWindowExposed(about.Window());
+    save(about.Window(), "about.png");
+    about.EndModal(ui::mrCancel);
+  });
+  about.ShowModal();
+
   h.List().Clear();
   h.app.modalHook = [&](QDialog& d) {
     d.show();

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QUrl>
@@ -79,6 +80,13 @@ QtApp::QtApp() {
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setFont(WindowFont(ui::MainFormDesc()));
   qApp->installEventFilter(this);
+#ifndef QT_NO_SESSIONMANAGER
+  // Before a log-off the main window's close query answers: a run in progress is
+  // stopped and the log-off refused; otherwise the settings are saved first.
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+    if (!forms_.empty() && forms_.front()->Visible() && !forms_.front()->CloseQuery()) manager.cancel();
+  });
+#endif
 }
 
 QtApp::~QtApp() {

@@ -67,6 +67,8 @@ class QtForm : public ui::Form {
   QMenu* PopupMenu() const { return popup_; }
   // Opens the context menu at a global position.
   void OpenPopup(const QPoint& globalPos);
+  // Asks the form's close query (FormCloseQuery) whether it may close.
+  bool CloseQuery();
 
  private:
   friend class FormWindow;
@@ -74,7 +76,6 @@ class QtForm : public ui::Form {
   void BuildTabOrder();
   void Click(const ui::ControlDesc& d);
   void FirstShow();
-  bool CloseQuery();
   void Dropped(const std::vector<std::string>& names);
 
   QtApp& app_;
