@@ -1,6 +1,7 @@
 #include "platform/qt/qt_form.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -132,12 +133,37 @@ class FormLabel : public QLabel {
   bool mnemonic_;
 };
 
-// Entry height of a list, fixed as on the designed list box.
+// Entry height of a list, fixed as on the designed list box. An entry lower
+// than the font's line is drawn lifted, so that descenders are not cut off.
 class FixedHeightDelegate : public QStyledItemDelegate {
  public:
   FixedHeightDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
   QSize sizeHint(const QStyleOptionViewItem& o, const QModelIndex& i) const override {
     return QSize(QStyledItemDelegate::sizeHint(o, i).width(), height_);
+  }
+  void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QString text = opt.text;
+    opt.text.clear();
+    const QWidget* w = opt.widget;
+    QStyle* style = w ? w->style() : QApplication::style();
+    // Background, selection and focus frame as the style draws them; the text below.
+    style->drawControl(QStyle::CE_ItemViewItem, &opt, p, w);
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, w) + 1;
+    const QRect r = opt.rect.adjusted(margin, 0, -margin, 0);
+    const QFontMetrics fm(opt.font);
+    const int lift = std::max(0, fm.ascent() + fm.descent() - r.height());
+    const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (opt.state & QStyle::State_Active) ? QPalette::Active
+                                                                            : QPalette::Inactive;
+    p->save();
+    p->setClipRect(opt.rect);
+    p->setFont(opt.font);
+    p->setPen(opt.palette.color(group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText
+                                                                            : QPalette::Text));
+    p->drawText(r.adjusted(0, -lift, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    p->restore();
   }
 
  private:
