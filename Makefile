@@ -6,7 +6,7 @@ SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 
 LINUX_PKGS := cmake make g++ clang libclang-rt-14-dev pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev \
-  libbenchmark-dev fonts-ipafont vorbis-tools xvfb xauth xdotool imagemagick desktop-file-utils
+  libbenchmark-dev python3 fonts-ipafont vorbis-tools xvfb xauth xdotool imagemagick desktop-file-utils
 WIN_PKGS := g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine64 locales
 PKGS := $(LINUX_PKGS) $(WIN_PKGS)
 
@@ -62,9 +62,10 @@ test-win: build-win
 test: test-linux test-fuzz test-win
 
 bench: deps
-	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DBRIMVALE_BENCH=ON
+	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DBRIMVALE_BENCH=ON -DBRIMVALE_QT=OFF -DBRIMVALE_TESTS=OFF
 	cmake --build build/bench -j $(JOBS) --target brimvale_bench
-	./build/bench/bench/brimvale_bench
+	./build/bench/bench/brimvale_bench --benchmark_out=build/bench/results.json --benchmark_out_format=json
+	python3 bench/report.py build/bench/results.json
 
 clean:
 	rm -rf build

@@ -116,3 +116,22 @@ void BareStartAndWait(benchmark::State& state) {
 BENCHMARK(BareStartAndWait)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+// From the Stop command to the terminated encoder being gone, as the run's Stop does it.
+void StopLatency(benchmark::State& state) {
+  posix::PosixProcess proc;
+  setenv("BRIMVALE_TEST_SLEEP_MS", "60000", 1);
+  for (auto _ : state) {
+    state.PauseTiming();
+    proc.Start({"", {TEST_ENCODER}}, true);
+    usleep(2000);  // let it start sleeping
+    state.ResumeTiming();
+    proc.Terminate();
+  }
+  unsetenv("BRIMVALE_TEST_SLEEP_MS");
+}
+BENCHMARK(StopLatency)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+}  // namespace
