@@ -214,6 +214,39 @@ TEST_F(MainWindowKeyboard, PlayOnAnEmptyListShowsTheTopLevelErrorBox) {
   EXPECT_TRUE(IsWindowVisible(Main()));
 }
 
+TEST_F(MainWindowKeyboard, OptionsDialogIsModalAndEnterKeepsWhatEscapeDiscards) {
+  Show();
+  auto& dialog = static_cast<win32::Win32Form&>(options->form());
+  // Enter presses OK, which keeps the choice; Esc presses Cancel, which reloads the saved one.
+  const struct {
+    WPARAM key;
+    int choice;
+    int after;
+  } cases[] = {{VK_RETURN, 3, 3}, {VK_ESCAPE, 5, 3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.choice);
+    bool ownerDisabled = false, seen = false;
+    std::string title;
+    harness::Ticker ticker([&] {
+      if (!IsWindowVisible(dialog.hwnd())) return false;
+      seen = true;
+      title = Text(dialog.hwnd());
+      ownerDisabled = !IsWindowEnabled(Main());
+      SendMessageA(dialog.ControlHwnd("cboBitRate"), CB_SETCURSEL, static_cast<WPARAM>(c.choice), 0);
+      PostMessageA(GetFocus(), WM_KEYDOWN, c.key, 0);
+      return true;
+    });
+    SendMessageA(H("btnOption"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(title, Ansi("エンコードオプション"));
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_TRUE(IsWindowEnabled(Main()));
+    EXPECT_FALSE(IsWindowVisible(dialog.hwnd()));
+    EXPECT_EQ(options->BitRateIndex(), c.after);
+    EXPECT_NE(harness::ReadAll(iniPath).find("BitRate=" + std::to_string(c.after)), std::string::npos);
+  }
+}
+
 // A drop as the shell makes it: a DROPFILES block in global memory with ANSI names.
 HGLOBAL MakeDrop(const std::vector<std::string>& names) {
   size_t size = sizeof(DROPFILES) + 1;
