@@ -186,6 +186,38 @@ TEST_F(MainWindowKeyboard, ContextMenuKeyInAnEditBoxOpensTheFormsMenuWhoseItemRu
   EXPECT_EQ(List().Count(), 0);
 }
 
+TEST_F(MainWindowKeyboard, RightClickOnAnyControlOpensTheFormsMenu) {
+  Show();
+  // An edit box would show its own menu; every control shows the form's.
+  for (const char* name : {"lstSrcFile", "edtOggPath", "btnAddList", "Label2"}) {
+    SCOPED_TRACE(name);
+    HMENU shown = nullptr;
+    harness::Ticker ticker([&] {
+      HWND menu = FindWindowA("#32768", nullptr);
+      if (!menu || !IsWindowVisible(menu)) return false;
+      shown = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+      EndMenu();
+      return true;
+    });
+    // A label lets the mouse through to its parent, as the system's hit test does.
+    HWND target = ClassName(H(name)) == "Static" ? Main() : H(name);
+    POINT p{2, 2};
+    if (target == Main()) {
+      RECT r;
+      GetWindowRect(H(name), &r);
+      p = {r.left + 2, r.top + 2};
+      ScreenToClient(Main(), &p);
+    }
+    PostMessageA(target, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
+    PostMessageA(target, WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    for (int i = 0; i < 100 && !shown; ++i) {
+      App().ProcessMessages();
+      Sleep(10);
+    }
+    EXPECT_EQ(shown, Form().PopupMenu());
+  }
+}
+
 TEST_F(MainWindowKeyboard, PlayOnAnEmptyListShowsTheTopLevelErrorBox) {
   Show();
   std::string title, texts;
