@@ -44,18 +44,19 @@ printf '[Setting]\r\nOggPath=test_encoder.exe\r\n[List]\r\nCount=3\r\n0=C:\\éŸ³æ
   iconv -f UTF-8 -t CP932 > "$app/brimvale.ini"
 
 export BRIMVALE_TEST_SLEEP_MS=60000
-(cd "$app" && "$wine" brimvale.exe >/dev/null 2>&1 &)
+# A Wine desktop window draws the title bar (caption, icon, buttons) itself.
+(cd "$app" && "$wine" explorer /desktop=brimvale,800x600 brimvale.exe >/dev/null 2>&1 &)
 for _ in $(seq 1 60); do
-  xdotool search --name '^Brimvale$' >/dev/null 2>&1 && break
+  xdotool search --name 'brimvale' >/dev/null 2>&1 && break
   sleep 0.5
 done
-sleep 2
+sleep 5
 import -window root "$out/main-window.png"
 
 # Start is the default button and has the focus: Enter starts the run.
-win=$(xdotool search --name '^Brimvale$' | head -1)
-xdotool windowactivate "$win" 2>/dev/null || true
-xdotool key --window "$win" Return
+win=$(xdotool search --name 'brimvale' | head -1)
+xdotool windowfocus --sync "$win" 2>/dev/null || true
+xdotool key Return
 sleep 3
 import -window root "$out/progress-view.png"
 echo "$out/main-window.png"
