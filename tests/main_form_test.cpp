@@ -51,6 +51,23 @@ class ScriptedFolders : public app::FolderBrowser {
   std::optional<std::string> answer;
 };
 
+// A folder browser that opens, moves its selection once and ends as told.
+class ScriptedBrowser : public widgets::FolderBrowserPort {
+ public:
+  bool Available() override { return true; }
+  bool Browse(const Request& r, Callback& cb, std::string& chosen) override {
+    requests.push_back(r);
+    cb.Notice(9, widgets::BFFM_INITIALIZED, nullptr);
+    if (answer) cb.Notice(9, widgets::BFFM_SELCHANGED, &*answer);
+    chosen = answer.value_or("");
+    return answer.has_value();
+  }
+  void SetSelection(intptr_t, const std::string&) override {}
+  void SetStatusText(intptr_t, const std::string&) override {}
+  std::optional<std::string> answer;
+  std::vector<Request> requests;
+};
+
 struct Record {
   long long start = 0, end = -1;
   std::vector<std::string> args;
@@ -142,7 +159,8 @@ class MainForm : public ::testing::Test {
   MemoryStore store;
   RecordingVerb verb;
   ScriptedFolders folders;
-  app::Services services{app, proc, fs, store, verb, folders, encode::Traits::Posix(), {}};
+  ScriptedBrowser browser;
+  app::Services services{app, proc, fs, store, verb, folders, encode::Traits::Posix(), {}, &browser};
   app::TOggEncodeF main{services};
   app::TAboutF about{app};
   app::TEncodeOptionF options{app};
@@ -233,15 +251,20 @@ TEST_F(MainForm, StartFailureShowsTheMessageKeepsTheListAndSavesNothing) {
 
 TEST_F(MainForm, FailedEntriesStayInTheListAndAreReported) {
   setenv("BRIMVALE_TEST_FAIL_IF", "bad", 1);
-  Fill({Src("a.wav"), Src("bad1.wav"), Src("c.wav"), Src("self.ogg"), Src("bad2.wav")});
+  Fill({Src("a.wav"), Src("bad1.wav"), Src("c.wav"), Src("self.ogg"), Src("bad2.wav"), Src("silent.wav")});
+  app.onPump = [&] {
+    // The encoder started after the fifth entry ends with code 0 but writes nothing.
+    if (ctl("lblNowCount").Text() == "5") setenv("BRIMVALE_TEST_NO_OUTPUT", "1", 1);
+  };
   form().Click("btnStartEncode");
+  unsetenv("BRIMVALE_TEST_NO_OUTPUT");
 
-  EXPECT_EQ(Records().size(), 4u) << "an entry that is its own output is not encoded";
-  EXPECT_EQ(Items(), (std::vector<std::string>{Src("bad1.wav"), Src("self.ogg"), Src("bad2.wav")}));
+  EXPECT_EQ(Records().size(), 5u) << "an entry that is its own output is not encoded";
+  EXPECT_EQ(Items(), (std::vector<std::string>{Src("bad1.wav"), Src("self.ogg"), Src("bad2.wav"), Src("silent.wav")}));
   ASSERT_EQ(app.messages.size(), 1u);
-  EXPECT_NE(app.messages[0].find("3"), std::string::npos);
+  EXPECT_NE(app.messages[0].find("4"), std::string::npos);
   EXPECT_NE(app.messages[0].find(Src("bad1.wav")), std::string::npos);
-  EXPECT_EQ(Saved().ReadInteger("List", "Count", -1), 3);
+  EXPECT_EQ(Saved().ReadInteger("List", "Count", -1), 4);
 }
 
 TEST_F(MainForm, EntriesAddedAndRemovedDuringARunAreSeenByIt) {
@@ -409,13 +432,18 @@ TEST_F(MainForm, EncoderDialogReplacesThePathOnlyWhenConfirmed) {
   EXPECT_EQ(app.openFileRequests[0].defaultExt, "exe");
   EXPECT_TRUE(app.messageBoxes.empty()) << "the warning comes only with Start";
 
-  folders.answer = std::nullopt;
+  browser.answer = std::nullopt;
   ctl("edtOutputDir").SetText("/keep");
   form().Click("btnBrowseOutputDir");
   EXPECT_EQ(ctl("edtOutputDir").Text(), "/keep");
-  folders.answer = "/chosen";
+  browser.answer = "/chosen";
   form().Click("btnBrowseOutputDir");
   EXPECT_EQ(ctl("edtOutputDir").Text(), "/chosen");
+  ASSERT_EQ(browser.requests.size(), 2u);
+  // The main window's folder dialog keeps every property at its default.
+  EXPECT_EQ(browser.requests[0].flags, 0x0001u);
+  EXPECT_EQ(browser.requests[0].rootDir, "");
+  EXPECT_EQ(browser.requests[0].title, "");
 }
 
 TEST_F(MainForm, CloseWithUnwritableSettingsIsRefusedOnce) {

@@ -36,6 +36,8 @@ TOggEncodeF::TOggEncodeF(Services& services)
       lblNowCount(form_->Get<ui::Control>("lblNowCount")),
       lblTotalCount(form_->Get<ui::Control>("lblTotalCount")) {
   edtOggPath.SetText(s_.traits.defaultEncoder);
+  if (s_.folderBrowser)
+    folderDialog1_ = std::make_unique<widgets::TFolderDialog>(*s_.folderBrowser, form_->NativeHandle(), s_.traits.path);
 }
 
 void TOggEncodeF::Invoke(const std::string& h) {
@@ -96,6 +98,10 @@ void TOggEncodeF::btnBrowseOggClick() {
 }
 
 void TOggEncodeF::btnBrowseOutputDirClick() {
+  if (folderDialog1_) {
+    if (folderDialog1_->Execute()) edtOutputDir.SetText(folderDialog1_->SelectedDir());
+    return;
+  }
   std::string folder;
   if (s_.folders.Browse(folder)) edtOutputDir.SetText(folder);
 }
@@ -238,7 +244,8 @@ void TOggEncodeF::btnStartEncodeClick() {
       // A stopped encoder leaves a file that only looks finished.
       s_.fs.RemoveFile(output);
       terminated_ = false;
-    } else if (code != 0) {
+    } else if (code != 0 || !s_.fs.Exists(output)) {
+      // An encoder that ends without its output file has failed as well.
       failed.push_back(source);
     }
   }

@@ -54,6 +54,7 @@ class TOggEncodeF : public ui::FormEvents {
   std::string BuildOptionText();
 
   bool Running() const { return running_; }
+  widgets::TFolderDialog* FolderDialog1() { return folderDialog1_.get(); }
 
  private:
   void EnterProgressView();
@@ -64,6 +65,7 @@ class TOggEncodeF : public ui::FormEvents {
   std::unique_ptr<ui::Form> form_;
   TAboutF* about_ = nullptr;
   TEncodeOptionF* options_ = nullptr;
+  std::unique_ptr<widgets::TFolderDialog> folderDialog1_;
 
   ui::ListBox& lstSrcFile;
   ui::Control& edtOggPath;

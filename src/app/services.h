@@ -7,6 +7,7 @@
 
 #include "encode/command_line.h"
 #include "ui/ui.h"
+#include "widgets/folder_dialog.h"
 
 namespace app {
 
@@ -17,6 +18,9 @@ class FileSystem {
   virtual void ForceDirectories(const std::string& folder) = 0;
   // Removes a file; false when it could not be removed.
   virtual bool RemoveFile(const std::string& path) = 0;
+  // Whether a file exists. A front end without the check answers true, so an
+  // encoder that ended with code 0 then counts as having written its file.
+  virtual bool Exists(const std::string&) { return true; }
 };
 
 // The settings file: its full path, its whole content, and an atomic replace.
@@ -55,6 +59,8 @@ struct Services {
   FolderBrowser& folders;
   encode::Traits traits;
   std::vector<std::string> args;  // command-line arguments after the program's own name
+  // The folder browser behind the output-folder dialog; without one, folders.Browse is used.
+  widgets::FolderBrowserPort* folderBrowser = nullptr;
 };
 
 }  // namespace app

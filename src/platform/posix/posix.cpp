@@ -183,6 +183,11 @@ void PosixFileSystem::ForceDirectories(const std::string& folder) {
 
 bool PosixFileSystem::RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
+bool PosixFileSystem::Exists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
 std::optional<std::string> FileSettingsStore::Read() {
   const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return std::nullopt;

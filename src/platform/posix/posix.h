@@ -47,6 +47,7 @@ class PosixFileSystem : public app::FileSystem {
  public:
   void ForceDirectories(const std::string& folder) override;
   bool RemoveFile(const std::string& path) override;
+  bool Exists(const std::string& path) override;
 };
 
 // The settings file, replaced atomically through a temporary file beside it.
