@@ -113,28 +113,35 @@ TEST_F(BatchRun, ThreeFilesRunOneAfterAnotherWithTheWindowsCommandLinesAndStartu
 }
 
 TEST_F(BatchRun, StopTerminatesTheRunningEncoderAndKeepsTheList) {
-  // The first encoder runs briefly; the ones started after it would run long.
-  SetEnvironmentVariableA("BRIMVALE_TEST_SLEEP_MS", "500");
-  harness::Ticker ticker([&] {
-    const size_t n = ReadLog(logPath).size();
-    if (n == 1) SetEnvironmentVariableA("BRIMVALE_TEST_SLEEP_MS", "20000");
-    if (n < 2) return false;
-    SendMessageA(H("btnStopEncode"), BM_CLICK, 0, 0);
-    return true;
-  });
-  ClickStart();
-  const std::vector<EncoderRun> runs = ReadLog(logPath);
-  ASSERT_EQ(runs.size(), 2u);
-  // The first finished; the second was ended before it reached its end.
-  EXPECT_NE(runs[0].end, -1);
-  EXPECT_EQ(runs[1].end, -1);
-  EXPECT_NE(runs[1].pid, 0u);
-  EXPECT_TRUE(Gone(runs[1].pid));
-  EXPECT_TRUE(Exists(outputs[0]));
-  EXPECT_FALSE(Exists(outputs[1]));  // the stopped encoder's output is removed
-  EXPECT_EQ(Items(), sources);
-  ExpectFullSizeAndIdle();
-  EXPECT_NE(harness::ReadAll(iniPath).find("Count=3"), std::string::npos);
+  // Stop by its button, and by its accelerator Alt+S while the Progress view shows.
+  for (bool byKey : {false, true}) {
+    SCOPED_TRACE(byKey ? "Alt+S" : "button");
+    DeleteFileA(logPath.c_str());
+    for (const std::string& o : outputs) DeleteFileA(o.c_str());
+    // The first encoder runs briefly; the ones started after it would run long.
+    SetEnvironmentVariableA("BRIMVALE_TEST_SLEEP_MS", "500");
+    harness::Ticker ticker([&] {
+      const size_t n = ReadLog(logPath).size();
+      if (n == 1) SetEnvironmentVariableA("BRIMVALE_TEST_SLEEP_MS", "20000");
+      if (n < 2) return false;
+      if (byKey) PostMessageA(GetFocus() ? GetFocus() : Main(), WM_SYSCHAR, 's', 0);
+      else SendMessageA(H("btnStopEncode"), BM_CLICK, 0, 0);
+      return true;
+    });
+    ClickStart();
+    const std::vector<EncoderRun> runs = ReadLog(logPath);
+    ASSERT_EQ(runs.size(), 2u);
+    // The first finished; the second was ended before it reached its end.
+    EXPECT_NE(runs[0].end, -1);
+    EXPECT_EQ(runs[1].end, -1);
+    EXPECT_NE(runs[1].pid, 0u);
+    EXPECT_TRUE(Gone(runs[1].pid));
+    EXPECT_TRUE(Exists(outputs[0]));
+    EXPECT_FALSE(Exists(outputs[1]));  // the stopped encoder's output is removed
+    EXPECT_EQ(Items(), sources);
+    ExpectFullSizeAndIdle();
+    EXPECT_NE(harness::ReadAll(iniPath).find("Count=3"), std::string::npos);
+  }
 }
 
 TEST_F(BatchRun, CloseRequestDuringARunStopsItAndKeepsTheWindowOpen) {
