@@ -104,13 +104,16 @@ TEST(Folders, ForceDirectoriesCreatesEveryLevelOfADoubleBytePath) {
   EXPECT_EQ(entries, std::vector<std::string>{Ansi("ソ")});
 }
 
-TEST(Folders, RemoveFileSaysWhetherTheFileWentAway) {
+TEST(Folders, ExistsAndRemoveFileSeeADoubleByteName) {
   const std::string file = harness::FreshDir() + "\\" + Ansi("表") + ".ogg";
+  win32::Win32FileSystem fs;
+  EXPECT_FALSE(fs.Exists(file));
   if (FILE* f = std::fopen(file.c_str(), "wb")) std::fclose(f);
   ASSERT_TRUE(harness::Exists(file));
-  win32::Win32FileSystem fs;
+  EXPECT_TRUE(fs.Exists(file));
   EXPECT_TRUE(fs.RemoveFile(file));
   EXPECT_FALSE(harness::Exists(file));
+  EXPECT_FALSE(fs.Exists(file));
   EXPECT_FALSE(fs.RemoveFile(file));
 }
 

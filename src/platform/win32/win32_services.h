@@ -42,6 +42,7 @@ class Win32FileSystem : public app::FileSystem {
  public:
   void ForceDirectories(const std::string& folder) override;
   bool RemoveFile(const std::string& path) override;
+  bool Exists(const std::string& path) override;
 };
 
 // The settings file, replaced atomically: a temporary file beside it, then MoveFileExA.
