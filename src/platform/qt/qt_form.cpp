@@ -18,7 +18,9 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -28,6 +30,7 @@
 #include <algorithm>
 
 #include "platform/qt/qt_app.h"
+#include "platform/qt/qt_canvas.h"
 
 namespace qtui {
 namespace {
@@ -257,6 +260,144 @@ class ComboControl : public QtControl<ui::ComboBox> {
   QComboBox* combo_;
 };
 
+// ---- the about box's controls ----
+
+// A 3-D text label: a windowless control that TExLabel paints through the canvas.
+// Qt shows the parent through whatever the label leaves unpainted.
+class ExLabelWidget : public QWidget {
+ public:
+  ExLabelWidget(const std::string& design, QWidget* parent) : QWidget(parent), design_(design) {
+    label.onRepaint = [this](bool) { update(); };
+  }
+  widgets::TExLabel label;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    QtCanvas canvas(p, palette());
+    // The designed caption fits its box, as it did in the font of the layout.
+    if (label.caption == design_) canvas.SetStretch(FittingStretch(label.font, label.caption, width()));
+    label.Paint(canvas);
+  }
+  void resizeEvent(QResizeEvent*) override {
+    label.width = width();
+    label.height = height();
+  }
+  void moveEvent(QMoveEvent*) override {
+    label.left = x();
+    label.top = y();
+  }
+  void changeEvent(QEvent* e) override {
+    if (e->type() == QEvent::EnabledChange) label.enabled = isEnabled();
+    QWidget::changeEvent(e);
+  }
+
+ private:
+  std::string design_;
+};
+
+class ExLabelControl : public QtControl<ui::ExLabelControl> {
+ public:
+  ExLabelControl(const ui::ControlDesc& d, ExLabelWidget* w) : QtControl(d, w), w_(w) {}
+  widgets::TExLabel& Label() override { return w_->label; }
+  std::string Text() const override { return w_->label.caption; }
+  void SetText(const std::string& t) override {
+    w_->label.caption = t;
+    w_->update();
+  }
+
+ private:
+  ExLabelWidget* w_;
+};
+
+// The mail link: a label in the link's colour that follows the press, moves and release.
+class UrlLabelWidget : public QWidget {
+ public:
+  UrlLabelWidget(const widgets::TFont& font, unsigned align, QWidget* parent)
+      : QWidget(parent), font_(font), align_(align) {}
+  widgets::TProUrlLabel link;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    QtCanvas canvas(p, palette());
+    widgets::TFont f = font_;
+    f.color = link.Color();
+    canvas.SetStretch(FittingStretch(f, link.Caption, width()));
+    canvas.SetFont(f);
+    canvas.SetBrushClear();
+    widgets::TRect r{0, 0, width(), height()};
+    canvas.DrawText(link.Caption, r, widgets::DT_EXPANDTABS | align_);
+  }
+  void mousePressEvent(QMouseEvent*) override {
+    link.MouseDown();
+    update();
+  }
+  // Qt keeps sending moves and the release to the label while a button is held on it.
+  void mouseMoveEvent(QMouseEvent* e) override {
+    link.MouseMove(e->position().toPoint().x(), e->position().toPoint().y());
+    update();
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    link.MouseUp(e->position().toPoint().x(), e->position().toPoint().y());
+    update();
+  }
+  void resizeEvent(QResizeEvent*) override {
+    link.Width = width();
+    link.Height = height();
+  }
+
+ private:
+  widgets::TFont font_;
+  unsigned align_;
+};
+
+class UrlLabelControl : public QtControl<ui::UrlLabelControl> {
+ public:
+  UrlLabelControl(const ui::ControlDesc& d, UrlLabelWidget* w) : QtControl(d, w), w_(w) {}
+  widgets::TProUrlLabel& Link() override { return w_->link; }
+  std::string Text() const override { return w_->link.Caption; }
+  void SetText(const std::string& t) override {
+    w_->link.Caption = t;
+    w_->update();
+  }
+
+ private:
+  UrlLabelWidget* w_;
+};
+
+// The banner: a picture that opens its URL when clicked (pressed and released on it).
+class UrlImageWidget : public QWidget {
+ public:
+  UrlImageWidget(const QPixmap& picture, QWidget* parent) : QWidget(parent), picture_(picture) {}
+  widgets::TProUrlImage image;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.drawPixmap(0, 0, picture_);
+  }
+  void mousePressEvent(QMouseEvent* e) override { pressed_ = e->button() == Qt::LeftButton; }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    const bool click = pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+    pressed_ = false;
+    if (click) image.Click();
+  }
+
+ private:
+  QPixmap picture_;
+  bool pressed_ = false;
+};
+
+class UrlImageControl : public QtControl<ui::UrlImageControl> {
+ public:
+  UrlImageControl(const ui::ControlDesc& d, UrlImageWidget* w) : QtControl(d, w), w_(w) {}
+  widgets::TProUrlImage& Image() override { return w_->image; }
+
+ private:
+  UrlImageWidget* w_;
+};
+
 // The files of one drop, as the core reads them.
 class NameListDrop : public ui::DropSource {
  public:
@@ -403,6 +544,14 @@ QtForm::QtForm(QtApp& app, const ui::FormDesc& desc, ui::FormEvents& sink)
   app_.forms_.push_back(this);
 }
 
+widgets::TFont QtForm::FormFont() const {
+  widgets::TFont f;
+  f.name = desc_.fontFace.empty() ? ui::kFontFace : desc_.fontFace;
+  f.height = -(desc_.fontHeight > 0 ? desc_.fontHeight : 12);
+  f.color = widgets::clWindowText;
+  return f;
+}
+
 QtForm::~QtForm() {
   auto& f = app_.forms_;
   f.erase(std::remove(f.begin(), f.end(), this), f.end());
@@ -488,10 +637,49 @@ void QtForm::Build() {
         control = std::make_unique<QtControl<ui::Control>>(d, w);
         break;
       }
-      case ui::Kind::Label:
-      case ui::Kind::ExLabel:
-      case ui::Kind::UrlLabel:
+      case ui::Kind::ExLabel: {
+        auto* l = new ExLabelWidget(d.caption, parent);
+        widgets::TExLabel& x = l->label;
+        x.caption = d.caption;
+        x.alignment = d.Has(ui::AlignCenter) ? widgets::taCenter
+                      : d.Has(ui::AlignRight) ? widgets::taRightJustify
+                                              : widgets::taLeftJustify;
+        x.font = FormFont();
+        x.enabled = !d.Has(ui::Disabled);
+        w = l;
+        control = std::make_unique<ExLabelControl>(d, l);
+        break;
+      }
+      case ui::Kind::UrlLabel: {
+        // A font of its own: the window's face and height, blue, no underline.
+        widgets::TFont font = FormFont();
+        font.color = widgets::clBlue;
+        const unsigned align = d.Has(ui::AlignCenter)  ? widgets::DT_CENTER
+                               : d.Has(ui::AlignRight) ? widgets::DT_RIGHT
+                                                       : widgets::DT_LEFT;
+        auto* l = new UrlLabelWidget(font, align, parent);
+        l->link.Caption = d.caption;
+        l->link.URL = d.url;
+        l->setCursor(Qt::PointingHandCursor);
+        if (!d.hint.empty()) l->setToolTip(Q(d.hint));
+        w = l;
+        control = std::make_unique<UrlLabelControl>(d, l);
+        break;
+      }
       case ui::Kind::UrlImage: {
+        QPixmap picture;
+        if (!d.picture.empty()) picture.load(QStringLiteral(":/brimvale/") + Q(d.picture) + QStringLiteral(".bmp"));
+        auto* l = new UrlImageWidget(picture, parent);
+        l->image.URL = d.url;
+        l->setCursor(Qt::PointingHandCursor);
+        if (!d.hint.empty()) l->setToolTip(Q(d.hint));
+        // AutoSize: the control takes the size of its picture.
+        if (!picture.isNull()) l->setFixedSize(picture.size());
+        w = l;
+        control = std::make_unique<UrlImageControl>(d, l);
+        break;
+      }
+      case ui::Kind::Label: {
         auto* l = new FormLabel(d, parent);
         l->setTextFormat(Qt::PlainText);
         l->setMargin(0);

@@ -53,6 +53,8 @@ class QtForm : public ui::Form {
   void Close() override;
   int ShowModal() override;
   void EndModal(int result) override;
+  // The form's window (its FormWindow), which owns the form's dialogs.
+  intptr_t NativeHandle() const override { return reinterpret_cast<intptr_t>(window_); }
 
   // Shows the form without a modal loop (the main window); the first showing runs FormShow.
   void Show();
@@ -74,6 +76,8 @@ class QtForm : public ui::Form {
   friend class FormWindow;
   void Build();
   void BuildTabOrder();
+  // The form's font as the label's canvas takes it.
+  widgets::TFont FormFont() const;
   void Click(const ui::ControlDesc& d);
   void FirstShow();
   void Dropped(const std::vector<std::string>& names);

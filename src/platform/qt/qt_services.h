@@ -11,7 +11,8 @@ namespace qtui {
 
 class QtApp;
 
-// The output-folder chooser: a directory dialog for now.
+// The plain directory dialog behind the old FolderBrowser service; the main
+// window uses the folder picker (folder_picker.h) once Services::folderBrowser is set.
 class QtFolderBrowser : public app::FolderBrowser {
  public:
   explicit QtFolderBrowser(QtApp& app) : app_(app) {}
@@ -19,13 +20,6 @@ class QtFolderBrowser : public app::FolderBrowser {
 
  private:
   QtApp& app_;
-};
-
-// Placeholder: the desktop-entry verb (BrimvaleEncode.desktop) is not written yet; both calls do nothing.
-class UnimplementedShellVerb : public app::ShellVerb {
- public:
-  void Register() override {}
-  void Unregister() override {}
 };
 
 }  // namespace qtui
