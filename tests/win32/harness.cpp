@@ -14,9 +14,10 @@ void MainWindow::SetUp() {
   dir = FreshDir();
   iniPath = dir + "\\brimvale.ini";
   settings = std::make_unique<win32::IniFileStore>(iniPath);
-  folders = std::make_unique<win32::Win32FolderBrowser>(App());
+  folders = std::make_unique<win32::FolderDialogBrowser>(browser, App());
   services = std::make_unique<app::Services>(app::Services{
       App(), process, fs, *settings, verb, *folders, encode::Traits::Windows(), {}});
+  services->folderBrowser = &browser;
   main = std::make_unique<app::TOggEncodeF>(*services);
   about = std::make_unique<app::TAboutF>(App());
   options = std::make_unique<app::TEncodeOptionF>(App());

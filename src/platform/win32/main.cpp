@@ -16,10 +16,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     win32::Win32Process encoder;
     win32::Win32FileSystem fs;
     win32::IniFileStore settings(win32::SettingsPathBesideExe());
-    win32::ShellVerbNotImplemented verb;
-    win32::Win32FolderBrowser folders(app);
+    // The Explorer verb under HKEY_CLASSES_ROOT, with this program's own path.
+    settings::RegistryShellVerb verb(&win32::ClassesRootRegistry, win32::ModulePath());
+    win32::Win32FolderBrowserPort browser;
+    win32::FolderDialogBrowser folders(browser, app);
     app::Services services{app,  encoder, fs, settings, verb, folders, encode::Traits::Windows(),
                            win32::CommandLineArguments()};
+    services.folderBrowser = &browser;
     rc = app::RunApplication(services);
   }
   CoUninitialize();

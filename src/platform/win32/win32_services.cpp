@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "encode/command_line.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_ui.h"
@@ -140,19 +142,184 @@ bool IniFileStore::Write(const std::string& content) {
 
 // ---- folders ----
 
-bool Win32FolderBrowser::Browse(std::string& folder) {
+Win32FolderBrowserPort::~Win32FolderBrowserPort() {
+  if (malloc_) malloc_->Release();
+}
+
+bool Win32FolderBrowserPort::Available() {
+  if (malloc_) return true;
+  return SUCCEEDED(SHGetMalloc(&malloc_)) && malloc_;
+}
+
+namespace {
+
+// What the browser callback receives as its lParam.
+struct BrowseContext {
+  widgets::FolderBrowserPort::Callback* callback;
+};
+
+int CALLBACK BrowseCallback(HWND window, UINT notice, LPARAM arg, LPARAM data) {
+  auto* ctx = reinterpret_cast<BrowseContext*>(data);
+  if (!ctx || !ctx->callback) return 0;
+  const intptr_t w = reinterpret_cast<intptr_t>(window);
+  // The core's notice numbers are the system's (1 and 2).
+  if (notice == BFFM_INITIALIZED) {
+    ctx->callback->Notice(w, static_cast<int>(notice), nullptr);
+  } else if (notice == BFFM_SELCHANGED) {
+    char path[MAX_PATH] = {};
+    // An item without a file-system path (the computer, a printer) has none.
+    if (SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(arg), path)) {
+      const std::string p = path;
+      ctx->callback->Notice(w, static_cast<int>(notice), &p);
+    } else {
+      ctx->callback->Notice(w, static_cast<int>(notice), nullptr);
+    }
+  }
+  return 0;
+}
+
+// The item list of a folder given in the ANSI code page, or none.
+LPITEMIDLIST ParseFolder(const std::string& path) {
+  IShellFolder* desktop = nullptr;
+  if (FAILED(SHGetDesktopFolder(&desktop)) || !desktop) return nullptr;
+  wchar_t wide[MAX_PATH] = {};
+  // At most 259 characters and the terminating zero.
+  const int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+  if (n == 0) wide[0] = L'\0';
+  wide[MAX_PATH - 1] = L'\0';
+  LPITEMIDLIST pidl = nullptr;
+  if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, wide, nullptr, &pidl, nullptr))) pidl = nullptr;
+  desktop->Release();
+  return pidl;
+}
+
+}  // namespace
+
+bool Win32FolderBrowserPort::Browse(const Request& request, Callback& callback, std::string& chosen) {
+  if (!Available()) return false;
+  LPITEMIDLIST root = request.rootDir.empty() ? nullptr : ParseFolder(request.rootDir);
   char display[MAX_PATH] = {};
+  const std::string title = ToAnsi(request.title);
+  BrowseContext ctx{&callback};
   BROWSEINFOA bi{};
-  bi.hwndOwner = app_.OwnerWindow();
+  bi.hwndOwner = reinterpret_cast<HWND>(request.owner);
+  bi.pidlRoot = root;
   bi.pszDisplayName = display;
-  bi.ulFlags = BIF_RETURNONLYFSDIRS;
+  bi.lpszTitle = title.c_str();
+  bi.ulFlags = request.flags;
+  bi.lpfn = &BrowseCallback;
+  bi.lParam = reinterpret_cast<LPARAM>(&ctx);
+  bi.iImage = 0;
   LPITEMIDLIST pidl = SHBrowseForFolderA(&bi);
-  if (!pidl) return false;
-  char path[MAX_PATH] = {};
-  const bool ok = SHGetPathFromIDListA(pidl, path) != FALSE;
-  CoTaskMemFree(pidl);
-  if (ok) folder = path;
-  return ok;
+  chosen.clear();
+  if (pidl && SHGetPathFromIDListA(pidl, display)) chosen = display;
+  // Free accepts none as well.
+  malloc_->Free(pidl);
+  malloc_->Free(root);
+  malloc_->Release();
+  malloc_ = nullptr;
+  return pidl != nullptr;
+}
+
+void Win32FolderBrowserPort::SetSelection(intptr_t window, const std::string& path) {
+  SendMessageA(reinterpret_cast<HWND>(window), BFFM_SETSELECTIONA, 1, reinterpret_cast<LPARAM>(path.c_str()));
+}
+
+void Win32FolderBrowserPort::SetStatusText(intptr_t window, const std::string& text) {
+  const std::string ansi = ToAnsi(text);
+  SendMessageA(reinterpret_cast<HWND>(window), BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(ansi.c_str()));
+}
+
+bool FolderDialogBrowser::Browse(std::string& folder) {
+  widgets::TFolderDialog dialog(port_, reinterpret_cast<intptr_t>(app_.OwnerWindow()),
+                                encode::Traits::Windows().path);
+  if (!dialog.Execute()) return false;
+  folder = dialog.SelectedDir();
+  return true;
+}
+
+// ---- the registry ----
+
+bool Win32Registry::OpenKey(const std::string& path, bool create) {
+  CloseKey();
+  HKEY key = nullptr;
+  LONG r;
+  if (create) {
+    r = RegCreateKeyExA(root_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr);
+  } else {
+    r = RegOpenKeyExA(root_, path.c_str(), 0, KEY_ALL_ACCESS, &key);
+  }
+  if (r != ERROR_SUCCESS) return false;
+  current_ = key;
+  return true;
+}
+
+std::string Win32Registry::ReadDefault() {
+  if (!current_) return {};
+  DWORD type = 0, size = 0;
+  // A missing or empty value reads as empty text.
+  if (RegQueryValueExA(current_, "", nullptr, &type, nullptr, &size) != ERROR_SUCCESS || size == 0) return {};
+  std::string data(size, '\0');
+  DWORD got = size;
+  if (RegQueryValueExA(current_, "", nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &got) != ERROR_SUCCESS)
+    throw ui::Error(settings::RegistryMessage(settings::kRegReadFail, ""));
+  // REG_EXPAND_SZ is taken as it stands, unexpanded.
+  if (type != REG_SZ && type != REG_EXPAND_SZ)
+    throw ui::Error(settings::RegistryMessage(settings::kRegBadType, ""));
+  data.resize(std::min<size_t>(got, data.size()));
+  const size_t zero = data.find('\0');
+  if (zero != std::string::npos) data.resize(zero);
+  return data;
+}
+
+void Win32Registry::WriteDefault(const std::string& value) {
+  // A caption of the core is UTF-8; a path in it keeps its ANSI bytes.
+  const std::string ansi = ToAnsi(value);
+  if (!current_ || RegSetValueExA(current_, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi.c_str()),
+                                  static_cast<DWORD>(ansi.size() + 1)) != ERROR_SUCCESS)
+    throw ui::Error(settings::RegistryMessage(settings::kRegWriteFail, ""));
+}
+
+void Win32Registry::CloseKey() {
+  if (current_) RegCloseKey(current_);
+  current_ = nullptr;
+}
+
+namespace {
+
+// Deletes the subkeys of parent\\name first, each the same way, then the key;
+// whatever cannot be opened or deleted is passed over.
+void DeleteTree(HKEY parent, const std::string& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    DWORD count = 0, longest = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr) == ERROR_SUCCESS) {
+      // The names first: deleting while enumerating would shift the indexes.
+      std::vector<std::string> names;
+      std::vector<char> buf(longest + 1);
+      for (DWORD i = 0; i < count; ++i) {
+        DWORD len = static_cast<DWORD>(buf.size());
+        if (RegEnumKeyExA(key, i, buf.data(), &len, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+          names.emplace_back(buf.data(), len);
+      }
+      for (const std::string& n : names) DeleteTree(key, n);
+    }
+    RegCloseKey(key);
+  }
+  RegDeleteKeyA(parent, name.c_str());
+}
+
+}  // namespace
+
+void Win32Registry::DeleteKeyTree(const std::string& path) {
+  CloseKey();
+  DeleteTree(root_, path);
+}
+
+std::unique_ptr<settings::Registry> ClassesRootRegistry() {
+  return std::make_unique<Win32Registry>(HKEY_CLASSES_ROOT);
 }
 
 // ---- the program's own path and arguments ----

@@ -1,13 +1,16 @@
 // Win32 implementations of the process, file-system, settings-file, folder
-// and shell-verb services, and the program's command-line arguments.
+// browser and registry services, and the program's command-line arguments.
 #pragma once
 
 #include "app/services.h"
+#include "settings/shell_verb.h"
 #include "ui/ui.h"
+#include "widgets/folder_dialog.h"
 
 #include <windows.h>
 #undef MessageBox
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,23 +60,58 @@ class IniFileStore : public app::SettingsStore {
   std::string path_;
 };
 
-// The plain system folder browser (SHBrowseForFolderA).
-class Win32FolderBrowser : public app::FolderBrowser {
+// The system's folder browser: SHBrowseForFolderA with its callback, the
+// shell's allocator, the root parsed through the desktop folder.
+class Win32FolderBrowserPort : public widgets::FolderBrowserPort {
  public:
-  explicit Win32FolderBrowser(Win32App& app) : app_(app) {}
+  Win32FolderBrowserPort() = default;
+  ~Win32FolderBrowserPort() override;
+  Win32FolderBrowserPort(const Win32FolderBrowserPort&) = delete;
+  Win32FolderBrowserPort& operator=(const Win32FolderBrowserPort&) = delete;
+
+  bool Available() override;
+  bool Browse(const Request& request, Callback& callback, std::string& chosen) override;
+  void SetSelection(intptr_t window, const std::string& path) override;
+  void SetStatusText(intptr_t window, const std::string& text) override;
+
+ private:
+  IMalloc* malloc_ = nullptr;  // from Available until the end of Browse
+};
+
+// The old folder-chooser service, answered by a TFolderDialog over the port
+// with every property at its default.
+class FolderDialogBrowser : public app::FolderBrowser {
+ public:
+  FolderDialogBrowser(widgets::FolderBrowserPort& port, Win32App& app) : port_(port), app_(app) {}
   bool Browse(std::string& folder) override;
 
  private:
+  widgets::FolderBrowserPort& port_;
   Win32App& app_;
 };
 
-// Stands in for the Explorer verb until it is written: registering and
-// unregistering do nothing yet, and the registry is never touched.
-class ShellVerbNotImplemented : public app::ShellVerb {
+// The registry accessor: one current key under a root, every key opened with
+// all access rights.
+class Win32Registry : public settings::Registry {
  public:
-  void Register() override {}
-  void Unregister() override {}
+  explicit Win32Registry(HKEY root) : root_(root) {}
+  ~Win32Registry() override { CloseKey(); }
+  Win32Registry(const Win32Registry&) = delete;
+  Win32Registry& operator=(const Win32Registry&) = delete;
+
+  bool OpenKey(const std::string& path, bool create) override;
+  std::string ReadDefault() override;
+  void WriteDefault(const std::string& value) override;
+  void CloseKey() override;
+  void DeleteKeyTree(const std::string& path) override;
+
+ private:
+  HKEY root_;
+  HKEY current_ = nullptr;
 };
+
+// An accessor rooted at HKEY_CLASSES_ROOT: the factory of the Explorer verb.
+std::unique_ptr<settings::Registry> ClassesRootRegistry();
 
 // The executable's full path (GetModuleFileNameA, any length).
 std::string ModulePath();
