@@ -8,20 +8,13 @@
 
 #include "app/main_form.h"
 #include "platform/posix/posix.h"
+#include "support/doubles.h"
 #include "ui/headless/headless.h"
 
 namespace {
 
-class NoVerb : public app::ShellVerb {
- public:
-  void Register() override {}
-  void Unregister() override {}
-};
-
-class NoFolders : public app::FolderBrowser {
- public:
-  bool Browse(std::string&) override { return false; }
-};
+using testdoubles::NoFolders;
+using testdoubles::RecordingVerb;
 
 struct Rig {
   explicit Rig(const std::string& iniPath) : store(iniPath) {
@@ -33,7 +26,7 @@ struct Rig {
   posix::PosixProcess proc;
   posix::PosixFileSystem fs;
   posix::FileSettingsStore store;
-  NoVerb verb;
+  RecordingVerb verb;
   NoFolders folders;
   app::Services services{app, proc, fs, store, verb, folders, encode::Traits::Posix(), {}};
   app::TOggEncodeF main{services};

@@ -10,20 +10,13 @@
 
 #include "app/main_form.h"
 #include "platform/posix/posix.h"
+#include "support/doubles.h"
 #include "ui/headless/headless.h"
 
 namespace {
 
-class NoVerb : public app::ShellVerb {
- public:
-  void Register() override {}
-  void Unregister() override {}
-};
-
-class NoFolders : public app::FolderBrowser {
- public:
-  bool Browse(std::string&) override { return false; }
-};
+using testdoubles::NoFolders;
+using testdoubles::RecordingVerb;
 
 class Faults : public ::testing::Test {
  protected:
@@ -51,7 +44,7 @@ class Faults : public ::testing::Test {
   posix::PosixProcess proc;
   posix::PosixFileSystem fs;
   posix::FileSettingsStore store{ini};
-  NoVerb verb;
+  RecordingVerb verb;
   NoFolders folders;
   app::Services services{app, proc, fs, store, verb, folders, encode::Traits::Posix(), {}};
   app::TOggEncodeF main{services};

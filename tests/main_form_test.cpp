@@ -12,6 +12,7 @@
 #include "app/main_form.h"
 #include "platform/posix/posix.h"
 #include "settings/profile.h"
+#include "support/doubles.h"
 #include "ui/headless/headless.h"
 
 namespace {
@@ -19,37 +20,9 @@ namespace {
 using ui::headless::HeadlessApp;
 using ui::headless::HeadlessForm;
 
-class MemoryStore : public app::SettingsStore {
- public:
-  std::string Path() const override { return "/cfg/brimvale.ini"; }
-  std::optional<std::string> Read() override { return content; }
-  bool Write(const std::string& c) override {
-    ++writes;
-    if (refuse) return false;
-    content = c;
-    return true;
-  }
-  std::optional<std::string> content;
-  bool refuse = false;
-  int writes = 0;
-};
-
-class RecordingVerb : public app::ShellVerb {
- public:
-  void Register() override { calls.push_back("register"); }
-  void Unregister() override { calls.push_back("unregister"); }
-  std::vector<std::string> calls;
-};
-
-class ScriptedFolders : public app::FolderBrowser {
- public:
-  bool Browse(std::string& folder) override {
-    if (!answer) return false;
-    folder = *answer;
-    return true;
-  }
-  std::optional<std::string> answer;
-};
+using testdoubles::MemoryStore;
+using testdoubles::NoFolders;
+using testdoubles::RecordingVerb;
 
 // A folder browser that opens, moves its selection once and ends as told.
 class ScriptedBrowser : public widgets::FolderBrowserPort {
@@ -158,7 +131,7 @@ class MainForm : public ::testing::Test {
   posix::PosixFileSystem fs;
   MemoryStore store;
   RecordingVerb verb;
-  ScriptedFolders folders;
+  NoFolders folders;
   ScriptedBrowser browser;
   app::Services services{app, proc, fs, store, verb, folders, encode::Traits::Posix(), {}, &browser};
   app::TOggEncodeF main{services};
@@ -520,7 +493,7 @@ TEST(MainFormStartup, SavedEntriesComeFirstThenTheArguments) {
   MemoryStore store;
   store.content = "[List]\nCount=2\n0=/m/saved.wav\n1=/m/arg.wav\n";
   RecordingVerb verb;
-  ScriptedFolders folders;
+  NoFolders folders;
   app::Services s{app, proc, fs, store, verb, folders, encode::Traits::Posix(), {"/m/arg.wav", "-x"}};
   app::TOggEncodeF main(s);
   app::TAboutF about(app);

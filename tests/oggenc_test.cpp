@@ -9,28 +9,15 @@
 
 #include "app/main_form.h"
 #include "platform/posix/posix.h"
+#include "support/doubles.h"
 #include "support/wav.h"
 #include "ui/headless/headless.h"
 
 namespace {
 
-class NoVerb : public app::ShellVerb {
- public:
-  void Register() override {}
-  void Unregister() override {}
-};
-
-class NoFolders : public app::FolderBrowser {
- public:
-  bool Browse(std::string&) override { return false; }
-};
-
-class MemoryStore : public app::SettingsStore {
- public:
-  std::string Path() const override { return "/cfg/brimvale.ini"; }
-  std::optional<std::string> Read() override { return std::nullopt; }
-  bool Write(const std::string&) override { return true; }
-};
+using testdoubles::MemoryStore;
+using testdoubles::NoFolders;
+using testdoubles::RecordingVerb;
 
 bool Exists(const std::string& p) {
   struct stat st;
@@ -53,7 +40,7 @@ TEST(Oggenc, AwkwardNamesEncodeAndUnreadableEntriesStay) {
   posix::PosixProcess proc;
   posix::PosixFileSystem fs;
   MemoryStore store;
-  NoVerb verb;
+  RecordingVerb verb;
   NoFolders folders;
   app::Services s{app, proc, fs, store, verb, folders, encode::Traits::Posix(), {}};
   app::TOggEncodeF main(s);
