@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include "harness.h"
@@ -131,14 +132,16 @@ TEST(QtFolderChooser, PutsTheChosenFolderIntoTheOutputFolder) {
   h.Show();
   const std::string out = h.dir + "/出力 先";
   mkdir(out.c_str(), 0755);
-  QFileDialog::FileMode mode{};
-  h.onFileDialog = [&](QFileDialog& fd) {
-    mode = fd.fileMode();
-    fd.setDirectory(QString::fromStdString(out));
-    return int(QDialog::Accepted);
+  h.onFolderPicker = [&](qtui::FolderPickerDialog& d) {
+    return qttest::RunShown(d, [&] {
+      if (!QTest::qWaitFor([&] { return h.main->FolderDialog1()->Open(); })) return;
+      EXPECT_TRUE(d.Select(out));
+      QTest::mouseClick(d.OkButton(), Qt::LeftButton);
+    });
   };
   QTest::mouseClick(h.W("btnBrowseOutputDir"), Qt::LeftButton);
-  EXPECT_EQ(mode, QFileDialog::Directory);
+  EXPECT_EQ(h.folderPickers, 1);
+  EXPECT_EQ(h.fileDialogs, 0);
   EXPECT_EQ(h.W<QLineEdit>("edtOutputDir")->text().toStdString(), out);
 }
 

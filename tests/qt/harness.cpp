@@ -8,6 +8,7 @@
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -70,11 +71,14 @@ std::vector<std::vector<std::string>> EncoderRuns(const std::string& logPath) {
   return runs;
 }
 
-Harness::Harness(std::vector<std::string> args, std::string encoderPath)
+Harness::Harness(std::vector<std::string> args, std::string encoderPath, app::ShellVerb* shellVerb)
     : dir(MakeTempDir()),
       store(dir + "/brimvale.ini"),
       folders(app),
-      services{app, encoder, fs, store, verb, folders, encode::Traits::Posix(), std::move(args)} {
+      picker(app),
+      services{app, encoder, fs, store, shellVerb ? *shellVerb : verb, folders, encode::Traits::Posix(), std::move(args)} {
+  // The output folder is chosen in the folder picker, as in the program.
+  services.folderBrowser = &picker;
   for (const char* v : {"BRIMVALE_TEST_SLEEP_MS", "BRIMVALE_TEST_EXIT", "BRIMVALE_TEST_FAIL_IF",
                         "BRIMVALE_TEST_CRASH", "BRIMVALE_TEST_FLOOD_KB", "BRIMVALE_TEST_NO_OUTPUT"})
     unsetenv(v);
@@ -90,6 +94,10 @@ Harness::Harness(std::vector<std::string> args, std::string encoderPath)
     if (auto* fd = qobject_cast<QFileDialog*>(&d)) {
       ++fileDialogs;
       return onFileDialog ? onFileDialog(*fd) : QDialog::Rejected;
+    }
+    if (auto* fp = dynamic_cast<qtui::FolderPickerDialog*>(&d)) {
+      ++folderPickers;
+      return onFolderPicker ? onFolderPicker(*fp) : QDialog::Rejected;
     }
     return d.exec();
   };
@@ -154,6 +162,16 @@ bool DropOn(QWidget* target, const QStringList& paths, QPoint local) {
                   Qt::NoModifier);
   QCoreApplication::sendEvent(handle, &drop);
   return drop.isAccepted();
+}
+
+int RunShown(QDialog& dialog, const std::function<void()>& act) {
+  QTimer::singleShot(0, &dialog, [&dialog, act] {
+    act();
+    QTimer::singleShot(0, &dialog, [&dialog] {
+      if (dialog.isVisible()) dialog.reject();
+    });
+  });
+  return dialog.exec();
 }
 
 std::vector<std::string> TabChain(QWidget* window) {

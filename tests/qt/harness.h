@@ -19,6 +19,7 @@
 #include "app/main_form.h"
 #include "app/option_form.h"
 #include "platform/posix/posix.h"
+#include "platform/qt/folder_picker.h"
 #include "platform/qt/qt_app.h"
 #include "platform/qt/qt_form.h"
 #include "platform/qt/qt_services.h"
@@ -67,8 +68,10 @@ std::vector<std::vector<std::string>> EncoderRuns(const std::string& logPath);
 
 class Harness {
  public:
-  // encoderPath goes into the settings file as the Encoder path.
-  explicit Harness(std::vector<std::string> args = {}, std::string encoderPath = TEST_ENCODER);
+  // encoderPath goes into the settings file as the Encoder path; shellVerb, when
+  // given, takes the place of the recording verb.
+  explicit Harness(std::vector<std::string> args = {}, std::string encoderPath = TEST_ENCODER,
+                   app::ShellVerb* shellVerb = nullptr);
   ~Harness();
 
   const std::string dir;
@@ -78,6 +81,7 @@ class Harness {
   posix::FileSettingsStore store;
   RecordingVerb verb;
   qtui::QtFolderBrowser folders;
+  qtui::QtFolderPicker picker;
   app::Services services;
   std::unique_ptr<app::TOggEncodeF> main;
   std::unique_ptr<app::TAboutF> about;
@@ -102,7 +106,14 @@ class Harness {
   // Answers a file dialog; without it every file dialog is cancelled.
   std::function<int(QFileDialog&)> onFileDialog;
   int fileDialogs = 0;
+  // Runs the folder picker (for instance with RunShown); without it every picker is cancelled.
+  std::function<int(qtui::FolderPickerDialog&)> onFolderPicker;
+  int folderPickers = 0;
 };
+
+// Runs a modal dialog, doing act once its modal loop is running; a dialog that
+// act left open is rejected afterwards, so that a test cannot hang.
+int RunShown(QDialog& dialog, const std::function<void()>& act);
 
 // Drags local files over a widget and drops them there, through the window's
 // own drag handling (which picks the widget that takes the drop). Returns

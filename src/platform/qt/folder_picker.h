@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QModelIndex>
 
 #include <functional>
 #include <string>
@@ -11,7 +12,6 @@
 
 class QFileSystemModel;
 class QLabel;
-class QModelIndex;
 class QPushButton;
 class QSortFilterProxyModel;
 class QTreeView;
@@ -31,6 +31,8 @@ class FolderPickerDialog : public QDialog {
   void SetStatus(const std::string& text);
   // The selected folder's path, empty when nothing is selected.
   std::string Selected() const;
+  // The tree's item of a folder, invalid when it is no folder inside the tree.
+  QModelIndex IndexOf(const QString& path) const;
 
   QTreeView* Tree() const { return tree_; }
   QLabel* Title() const { return title_; }
@@ -47,7 +49,6 @@ class FolderPickerDialog : public QDialog {
 
  private:
   QString PathOf(const QModelIndex& proxyIndex) const;
-  QModelIndex IndexOf(const QString& path) const;
 
   QString root_;
   QFileSystemModel* model_;
