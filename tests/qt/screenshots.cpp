@@ -1,5 +1,5 @@
-// Renders the main window, the Progress view, the options dialog and the error
-// box to PNG files for a look by eye: qt_screenshots [folder] (default /tmp/qtshots).
+// Renders the main window, the Progress view, the options dialog, the about
+// box, the folder picker and the error box to PNG files for a look by eye: qt_screenshots [folder] (default /tmp/qtshots).
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
@@ -54,6 +54,23 @@ int main(int argc, char** argv) {
     about.EndModal(ui::mrCancel);
   });
   about.ShowModal();
+
+  // The folder picker from 参照(&2)..., with a preselected folder and a status line.
+  for (const char* d : {"/音楽", "/音楽/ライブ", "/音楽/スタジオ", "/出力"}) QDir().mkpath(QString::fromStdString(h.dir + d));
+  widgets::TFolderDialog& folders = *h.main->FolderDialog1();
+  folders.SetCaption("出力先のフォルダを選んでください");
+  folders.SetStartDir(h.dir + "/音楽");
+  folders.SetListedFlags(widgets::Flag(widgets::lfReturnOnlyFSDirs) | widgets::Flag(widgets::lfStatusText));
+  folders.OnSelectionChange = [](widgets::TFolderDialog& f) { f.SetStatusText("選択: " + f.SelectedDir()); };
+  h.onFolderPicker = [&](qtui::FolderPickerDialog& d) {
+    return qttest::RunShown(d, [&] {
+      (void)QTest::qWaitFor([&] { return folders.Open(); });
+      d.Select(h.dir + "/音楽/ライブ");
+      QTest::qWait(100);
+      save(&d, "folder.png");
+    });
+  };
+  QTest::mouseClick(h.W("btnBrowseOutputDir"), Qt::LeftButton);
 
   h.List().Clear();
   h.app.modalHook = [&](QDialog& d) {

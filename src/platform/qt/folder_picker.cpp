@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -101,9 +102,20 @@ FolderPickerDialog::FolderPickerDialog(const std::string& root, const std::strin
     for (QModelIndex i = home; i.isValid(); i = i.parent()) tree_->expand(i);
   }
   ok_->setEnabled(top.isValid());
+  // The model reads folders in the background and sorts them as they arrive, which
+  // moves rows after Select scrolled: until the user scrolls or selects, the
+  // selection is scrolled into view again whenever the rows change.
+  auto follow = [this] {
+    if (!follow_.isEmpty() && tree_->currentIndex().isValid()) tree_->scrollTo(tree_->currentIndex());
+  };
+  connect(proxy_, &QAbstractItemModel::layoutChanged, this, follow, Qt::QueuedConnection);
+  connect(proxy_, &QAbstractItemModel::rowsInserted, this, follow, Qt::QueuedConnection);
+  connect(model_, &QFileSystemModel::directoryLoaded, this, follow, Qt::QueuedConnection);
+  connect(tree_->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this] { follow_.clear(); });
   connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& current) {
             ok_->setEnabled(current.isValid());
+            if (!selecting_) follow_.clear();
             if (!current.isValid()) return;
             const QString path = PathOf(current);
             if (onSelectionChanged) onSelectionChanged(QFile::encodeName(path).toStdString());
@@ -135,7 +147,10 @@ bool FolderPickerDialog::Select(const std::string& path) {
   const QModelIndex i = IndexOf(Decode(path));
   if (!i.isValid()) return false;
   for (QModelIndex p = i.parent(); p.isValid(); p = p.parent()) tree_->expand(p);
+  follow_ = PathOf(i);
+  selecting_ = true;
   tree_->setCurrentIndex(i);
+  selecting_ = false;
   tree_->scrollTo(i);
   return true;
 }

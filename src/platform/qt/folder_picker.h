@@ -58,6 +58,8 @@ class FolderPickerDialog : public QDialog {
   QLabel* status_;
   QPushButton* ok_;
   bool shown_ = false;
+  QString follow_;  // the folder Select scrolled to, kept in view until the user acts
+  bool selecting_ = false;
 };
 
 class QtFolderPicker : public widgets::FolderBrowserPort {
