@@ -62,7 +62,7 @@ test-win: build-win
 test: test-linux test-fuzz test-win
 
 bench: deps
-	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DBRIMVALE_BENCH=ON -DBRIMVALE_TESTS=OFF
+	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DBRIMVALE_BENCH=ON -DBRIMVALE_QT=ON -DBRIMVALE_TESTS=OFF
 	cmake --build build/bench -j $(JOBS) --target brimvale_bench
 	./build/bench/bench/brimvale_bench --benchmark_out=build/bench/results.json --benchmark_out_format=json
 	python3 bench/report.py build/bench/results.json
