@@ -61,6 +61,8 @@ struct ShapeCase {
   std::vector<std::pair<QPoint, QRgb>> pixels;
 };
 
+void PrintTo(const ShapeCase& c, std::ostream* os) { *os << c.name; }
+
 class Shapes : public testing::TestWithParam<ShapeCase> {};
 
 const QRgb W = qRgb(255, 255, 255), R = qRgb(255, 0, 0), B = qRgb(0, 0, 255);
@@ -122,6 +124,8 @@ struct MeasureCase {
   const char* boxOf;  // the box is as wide as this text (nullptr: 1000 pixels)
   std::vector<QString> lines;  // the lines as they are laid out, for the expected width
 };
+
+void PrintTo(const MeasureCase& c, std::ostream* os) { *os << c.name; }
 
 class Measure : public testing::TestWithParam<MeasureCase> {};
 
@@ -328,6 +332,10 @@ struct DepthCase {
   int depth;
   widgets::TAlignment alignment;
 };
+
+void PrintTo(const DepthCase& c, std::ostream* os) {
+  *os << (c.style == widgets::bsLowered ? "lowered " : "raised ") << c.depth << " alignment " << int(c.alignment);
+}
 
 class BackCopy : public LabelOnWindow, public testing::WithParamInterface<DepthCase> {};
 
