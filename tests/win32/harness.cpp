@@ -4,8 +4,8 @@
 
 namespace harness {
 
-win32::Win32App& App() {
-  static win32::Win32App app(GetModuleHandleA(nullptr));
+TestApp& App() {
+  static TestApp app(GetModuleHandleA(nullptr));
   return app;
 }
 

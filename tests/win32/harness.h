@@ -183,7 +183,16 @@ inline std::string MessageBoxTexts(HWND box) {
   return all;
 }
 
-win32::Win32App& App();
+// The front end's application object; URLs it is asked to open are recorded
+// instead of started, so a test starts no mail program or browser.
+class TestApp : public win32::Win32App {
+ public:
+  using Win32App::Win32App;
+  void OpenUrl(const std::string& url) override { opened.push_back(url); }
+  std::vector<std::string> opened;
+};
+
+TestApp& App();
 
 // The main window with its two dialogs, as the program creates them, over a
 // settings file in a fresh folder.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/win32/win32_canvas.h"
 #include "platform/win32/win32_text.h"
 
 namespace win32 {
@@ -200,7 +201,299 @@ bool FaceExists(const std::wstring& face) {
   return found;
 }
 
+
+// The hyperlink label: a window of its own that captures the mouse while a
+// button is held on it, feeds the link its mouse, and paints in its colour.
+class UrlLabelWindow : public Window {
+ public:
+  UrlLabelWindow(const ui::ControlDesc& d, HFONT formFont) {
+    link_.Caption = d.caption;
+    link_.URL = d.url;
+    link_.Width = d.bounds.width;
+    link_.Height = d.bounds.height;
+    align_ = d.Has(ui::AlignCenter) ? DT_CENTER : d.Has(ui::AlignRight) ? DT_RIGHT : DT_LEFT;
+    // The window's font in the link's colour, without underline.
+    LOGFONTW lf{};
+    GetObjectW(formFont, sizeof lf, &lf);
+    lf.lfUnderline = FALSE;
+    font_ = CreateFontIndirectW(&lf);
+  }
+  ~UrlLabelWindow() override {
+    if (font_) DeleteObject(font_);
+  }
+  widgets::TProUrlLabel& Link() { return link_; }
+  HFONT font() const { return font_; }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+    switch (msg) {
+      case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        RECT r;
+        GetClientRect(hwnd_, &r);
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        HGDIOBJ old = SelectObject(dc, font_);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, ColorRef(link_.Color()));
+        const std::string text = ToAnsi(link_.Caption);
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_EXPANDTABS | align_);
+        SelectObject(dc, old);
+        EndPaint(hwnd_, &ps);
+        return 0;
+      }
+      case WM_LBUTTONDOWN:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+        SetCapture(hwnd_);
+        link_.MouseDown();
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return 0;
+      case WM_MOUSEMOVE:
+        if (GetCapture() == hwnd_) {
+          const widgets::TColor before = link_.Color();
+          link_.MouseMove(x, y);
+          if (link_.Color() != before) InvalidateRect(hwnd_, nullptr, FALSE);
+        }
+        return 0;
+      case WM_LBUTTONUP:
+      case WM_RBUTTONUP:
+      case WM_MBUTTONUP:
+        if (GetCapture() == hwnd_) {
+          // The link decides (and opens) before the capture goes, which would end the press.
+          link_.MouseUp(x, y);
+          ReleaseCapture();
+          InvalidateRect(hwnd_, nullptr, FALSE);
+        }
+        return 0;
+      case WM_CAPTURECHANGED:
+        // A press taken away by another window opens nothing.
+        link_.MouseUp(-1, -1);
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return 0;
+      case WM_SETFONT:
+        return 0;  // the link keeps its own font
+      case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
+      default:
+        return DefWindowProcA(hwnd_, msg, wp, lp);
+    }
+  }
+
+ private:
+  widgets::TProUrlLabel link_;
+  unsigned align_ = DT_LEFT;
+  HFONT font_ = nullptr;
+};
+
+// The hyperlink picture: a bitmap resource of the program, sized to it; a
+// click (press and release on it) goes to the image's Click.
+class UrlImageWindow : public Window {
+ public:
+  UrlImageWindow(const ui::ControlDesc& d, HINSTANCE inst) {
+    image_.URL = d.url;
+    std::string name = d.picture;
+    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (!name.empty())
+      bitmap_ = static_cast<HBITMAP>(LoadImageA(inst, name.c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+  }
+  ~UrlImageWindow() override {
+    if (bitmap_) DeleteObject(bitmap_);
+  }
+  widgets::TProUrlImage& Image() { return image_; }
+  // The picture's size, or none without a picture.
+  SIZE PictureSize() const {
+    BITMAP bm{};
+    if (!bitmap_ || !GetObjectA(bitmap_, sizeof bm, &bm)) return {0, 0};
+    return {bm.bmWidth, bm.bmHeight};
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    switch (msg) {
+      case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd_, &ps);
+        RECT r;
+        GetClientRect(hwnd_, &r);
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        if (bitmap_) {
+          HDC mem = CreateCompatibleDC(dc);
+          HGDIOBJ old = SelectObject(mem, bitmap_);
+          const SIZE sz = PictureSize();
+          BitBlt(dc, 0, 0, sz.cx, sz.cy, mem, 0, 0, SRCCOPY);
+          SelectObject(mem, old);
+          DeleteDC(mem);
+        }
+        EndPaint(hwnd_, &ps);
+        return 0;
+      }
+      case WM_LBUTTONDOWN:
+        SetCapture(hwnd_);
+        down_ = true;
+        return 0;
+      case WM_LBUTTONUP: {
+        const bool was = down_ && GetCapture() == hwnd_;
+        down_ = false;
+        if (GetCapture() == hwnd_) ReleaseCapture();
+        POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        RECT r;
+        GetClientRect(hwnd_, &r);
+        if (was && PtInRect(&r, p)) image_.Click();
+        return 0;
+      }
+      case WM_CAPTURECHANGED:
+        down_ = false;
+        return 0;
+      default:
+        return DefWindowProcA(hwnd_, msg, wp, lp);
+    }
+  }
+
+ private:
+  widgets::TProUrlImage image_;
+  HBITMAP bitmap_ = nullptr;
+  bool down_ = false;
+};
+
+class NativeUrlLabel : public NativeControl<ui::UrlLabelControl> {
+ public:
+  NativeUrlLabel(const ui::ControlDesc& d, UrlLabelWindow& w) : NativeControl(d, w.hwnd(), nullptr, w.font()), w_(w) {}
+  widgets::TProUrlLabel& Link() override { return w_.Link(); }
+  std::string Text() const override { return w_.Link().Caption; }
+  void SetText(const std::string& t) override {
+    w_.Link().Caption = t;
+    InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+  void SetBounds(const ui::Rect& r) override {
+    NativeControl::SetBounds(r);
+    w_.Link().Width = r.width;
+    w_.Link().Height = r.height;
+  }
+
+ private:
+  UrlLabelWindow& w_;
+};
+
+class NativeUrlImage : public NativeControl<ui::UrlImageControl> {
+ public:
+  NativeUrlImage(const ui::ControlDesc& d, UrlImageWindow& w) : NativeControl(d, w.hwnd(), nullptr, nullptr), w_(w) {}
+  widgets::TProUrlImage& Image() override { return w_.Image(); }
+
+ private:
+  UrlImageWindow& w_;
+};
+
+const char* const kUrlLabelClass = "TProUrlLabel";
+const char* const kUrlImageClass = "TProUrlImage";
+
 }  // namespace
+
+
+// ---- the windowless 3-D label ----
+
+// A TExLabel painted by its form on the form's own surface, in creation order
+// after the form's background; it has no window and never takes the focus.
+class ExLabelWin : public ui::ExLabelControl {
+ public:
+  ExLabelWin(const ui::ControlDesc& d, const ui::FormDesc& form, HWND parent) : desc_(d), parent_(parent) {
+    label_.caption = d.caption;
+    label_.left = d.bounds.left;
+    label_.top = d.bounds.top;
+    label_.width = d.bounds.width;
+    label_.height = d.bounds.height;
+    label_.alignment = d.Has(ui::AlignCenter) ? widgets::taCenter
+                       : d.Has(ui::AlignRight) ? widgets::taRightJustify
+                                               : widgets::taLeftJustify;
+    label_.enabled = !d.Has(ui::Disabled);
+    visible_ = !d.Has(ui::Hidden);
+    // The parent's colour and font.
+    label_.color = widgets::clBtnFace;
+    label_.font.name = form.fontFace;
+    label_.font.height = -form.fontHeight;
+    label_.font.color = widgets::clWindowText;
+    // A request while transparent makes the parent erase its background under
+    // the label first; one while opaque paints over what is there.
+    label_.onRepaint = [this](bool transparent) { Invalidate(transparent); };
+  }
+
+  const ui::ControlDesc& Desc() const override { return desc_; }
+  ui::Rect Bounds() const override { return {label_.left, label_.top, label_.width, label_.height}; }
+  void SetBounds(const ui::Rect& r) override {
+    Invalidate(true);
+    label_.left = r.left;
+    label_.top = r.top;
+    label_.width = r.width;
+    label_.height = r.height;
+    Invalidate(true);
+  }
+  bool Visible() const override { return visible_; }
+  void SetVisible(bool v) override {
+    if (v == visible_) return;
+    visible_ = v;
+    Invalidate(true);
+  }
+  std::string Text() const override { return label_.caption; }
+  void SetText(const std::string& t) override {
+    label_.caption = t;
+    Invalidate(label_.Transparent());
+  }
+  bool Enabled() const override { return label_.enabled; }
+  void SetEnabled(bool e) override {
+    label_.enabled = e;
+    Invalidate(label_.Transparent());
+  }
+  void BringToFront() override {}
+  void SetFocus() override {}
+  widgets::TExLabel& Label() override { return label_; }
+
+  RECT Rect() const { return {label_.left, label_.top, label_.left + label_.width, label_.top + label_.height}; }
+  HWND Parent() const { return parent_; }
+
+  // Paints the label on the parent's context, clipped to its rectangle.
+  void PaintOn(HDC dc) const {
+    if (!visible_) return;
+    const int saved = SaveDC(dc);
+    const RECT r = Rect();
+    IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+    // The label's canvas has its origin at the label's top-left corner.
+    SetViewportOrgEx(dc, r.left, r.top, nullptr);
+    {
+      GdiCanvas canvas(dc);
+      label_.Paint(canvas);
+    }
+    RestoreDC(dc, saved);
+  }
+
+ private:
+  void Invalidate(bool erase) {
+    const RECT r = Rect();
+    InvalidateRect(parent_, &r, erase ? TRUE : FALSE);
+  }
+
+  const ui::ControlDesc& desc_;
+  HWND parent_;
+  widgets::TExLabel label_;
+  bool visible_ = true;
+};
+
+std::wstring ResolveFace(const std::string& face) {
+  static std::map<std::string, std::wstring> cache;
+  auto it = cache.find(face);
+  if (it != cache.end()) return it->second;
+  // The designed face, then Japanese gothics with the same metrics.
+  const std::vector<std::wstring> faces{Widen(face, CP_UTF8), L"MS PGothic", L"IPAPGothic", L"IPA Pゴシック",
+                                        L"MS UI Gothic", L"IPAGothic", L"IPAゴシック"};
+  std::wstring chosen = faces.front();
+  for (const std::wstring& f : faces) {
+    if (!f.empty() && FaceExists(f)) {
+      chosen = f;
+      break;
+    }
+  }
+  return cache[face] = chosen;
+}
 
 // ---- Window ----
 
@@ -354,8 +647,43 @@ void Win32Form::CreateControls() {
         cls = kPanelClass;
         break;
       default:
-        // Later kinds (3-D label, links) show their caption as plain text for now.
         break;
+    }
+    if (d.kind == ui::Kind::ExLabel) {
+      // Windowless: the form paints it (see Paint), so it is not a child window.
+      auto label = std::make_unique<ExLabelWin>(d, desc_, parent);
+      exLabels_.push_back(label.get());
+      hwnds_[d.name] = nullptr;
+      byId_[id] = &d;
+      controls_[d.name] = std::move(label);
+      continue;
+    }
+    if (d.kind == ui::Kind::UrlLabel || d.kind == ui::Kind::UrlImage) {
+      std::unique_ptr<ui::Control> ctl;
+      HWND lh = nullptr;
+      if (d.kind == ui::Kind::UrlLabel) {
+        auto w = std::make_unique<UrlLabelWindow>(d, font);
+        lh = CreateWindowExA(0, kUrlLabelClass, caption.c_str(), style, b.left, b.top, b.width, b.height, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, static_cast<Window*>(w.get()));
+        if (!lh) throw ui::Error("ウィンドウを作成できません");
+        ctl = std::make_unique<NativeUrlLabel>(d, *w);
+        windows_.push_back(std::move(w));
+      } else {
+        auto w = std::make_unique<UrlImageWindow>(d, inst);
+        // Sized to its picture.
+        const SIZE pic = w->PictureSize();
+        const int iw = pic.cx > 0 ? pic.cx : b.width, ih = pic.cy > 0 ? pic.cy : b.height;
+        lh = CreateWindowExA(0, kUrlImageClass, "", style, b.left, b.top, iw, ih, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, static_cast<Window*>(w.get()));
+        if (!lh) throw ui::Error("ウィンドウを作成できません");
+        ctl = std::make_unique<NativeUrlImage>(d, *w);
+        windows_.push_back(std::move(w));
+      }
+      if (!d.hint.empty()) AddHint(lh, d.hint);
+      hwnds_[d.name] = lh;
+      byId_[id] = &d;
+      controls_[d.name] = std::move(ctl);
+      continue;
     }
     if (d.kind == ui::Kind::Panel || (d.kind == ui::Kind::GroupBox && hasChildren)) {
       // A container of our own that forwards its children's notifications;
@@ -411,6 +739,45 @@ void Win32Form::CreateControls() {
 ui::Control* Win32Form::Find(const std::string& name) {
   auto it = controls_.find(name);
   return it == controls_.end() ? nullptr : it->second.get();
+}
+
+void Win32Form::AddHint(HWND control, const std::string& hint) {
+  if (!tooltip_) {
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                               app_.instance(), nullptr);
+    if (!tooltip_) return;
+    SendMessageA(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(app_.Font(desc_.fontFace, desc_.fontHeight)), FALSE);
+  }
+  const std::string text = ToAnsi(hint);
+  TOOLINFOA ti{};
+  // The first version of the record, which every comctl32 accepts.
+  ti.cbSize = TTTOOLINFOA_V1_SIZE;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = hwnd_;
+  ti.uId = reinterpret_cast<UINT_PTR>(control);
+  ti.lpszText = const_cast<char*>(text.c_str());
+  SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void Win32Form::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  if (!exLabels_.empty()) {
+    // Child windows paint themselves: keep the labels off them.
+    for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      if (!IsWindowVisible(c)) continue;
+      RECT r;
+      GetWindowRect(c, &r);
+      MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+      ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
+    }
+    for (const ExLabelWin* l : exLabels_) {
+      RECT r = l->Rect(), hit;
+      if (l->Parent() == hwnd_ && IntersectRect(&hit, &r, &ps.rcPaint)) l->PaintOn(dc);
+    }
+  }
+  EndPaint(hwnd_, &ps);
 }
 
 HWND Win32Form::ControlHwnd(const std::string& name) const {
@@ -810,6 +1177,9 @@ LRESULT Win32Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETFOCUS:
       RestoreFocus();
       return 0;
+    case WM_PAINT:
+      Paint();
+      return 0;
     default:
       break;
   }
@@ -824,23 +1194,26 @@ Win32App::Win32App(HINSTANCE instance) : instance_(instance) {
   icc.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
   InitCommonControlsEx(&icc);
   WindowClass(kPanelClass);
+  // The links show the hand pointer.
+  WindowClass(kUrlLabelClass, IDC_HAND);
+  WindowClass(kUrlImageClass, IDC_HAND);
 }
 
 Win32App::~Win32App() {
   for (auto& f : fonts_) DeleteObject(f.second);
 }
 
-const std::string& Win32App::WindowClass(const std::string& name) {
+const std::string& Win32App::WindowClass(const std::string& name, LPCSTR cursor) {
   auto it = classes_.find(name);
   if (it != classes_.end()) return it->second;
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = &Window::StaticProc;
   wc.hInstance = instance_;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hCursor = LoadCursorA(nullptr, cursor);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = name.c_str();
-  if (name != kPanelClass) {
+  if (name != kPanelClass && name != kUrlLabelClass && name != kUrlImageClass) {
     wc.hIcon = LoadIconA(instance_, "MAINICON");
     wc.hIconSm = static_cast<HICON>(LoadImageA(instance_, "MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), 0));
@@ -987,6 +1360,10 @@ bool Win32App::OpenFiles(const ui::OpenFileOptions& options, std::vector<std::st
     const size_t size = std::max(buffer.size() * 2, needed + 2);
     buffer.assign(size, '\0');
   }
+}
+
+void Win32App::OpenUrl(const std::string& url) {
+  ShellExecuteA(OwnerWindow(), "open", url.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 void Win32App::OpenWithAssociated(const std::string& path) {

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 #undef MessageBox
+#undef DrawText
 
 #include <map>
 #include <memory>
@@ -17,6 +18,11 @@
 namespace win32 {
 
 class Win32App;
+class ExLabelWin;
+
+// The face to ask the font mapper for: the designed one (UTF-8) when it is
+// installed, else a Japanese gothic of the same metrics, else the designed name.
+std::wstring ResolveFace(const std::string& face);
 
 // Base of every window class this front end registers. One static window
 // procedure finds the object from lpCreateParams at creation and hands every
@@ -78,6 +84,8 @@ class Win32Form : public ui::Form, public Window {
   void UpdateDefaultButton();
   // Runs a button's command as a click does.
   void Click(const ui::ControlDesc& desc);
+  // The tooltip window that shows the controls' hints (null without hints).
+  HWND Tooltip() const { return tooltip_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -91,6 +99,8 @@ class Win32Form : public ui::Form, public Window {
   void ShowPopup(HWND from, LPARAM pos);
   void RestoreFocus();
   void Guard(const std::function<void()>& handler);
+  void AddHint(HWND control, const std::string& hint);
+  void Paint();
 
   Win32App& app_;
   const ui::FormDesc& desc_;
@@ -100,6 +110,9 @@ class Win32Form : public ui::Form, public Window {
   std::map<std::string, HWND> hwnds_;
   std::map<int, const ui::ControlDesc*> byId_;
   std::vector<std::unique_ptr<PanelWindow>> panels_;
+  std::vector<std::unique_ptr<Window>> windows_;  // link windows of our own classes
+  std::vector<ExLabelWin*> exLabels_;             // windowless labels, in creation order
+  HWND tooltip_ = nullptr;
   HMENU popup_ = nullptr;
   HWND focus_ = nullptr;        // the control that had the focus when the window was deactivated
   HWND defaultShown_ = nullptr; // the button drawn as default
@@ -127,6 +140,8 @@ class Win32App : public ui::App {
   void ShowError(const std::string& message) override;
   bool OpenFiles(const ui::OpenFileOptions& options, std::vector<std::string>& files) override;
   void OpenWithAssociated(const std::string& path) override;
+  // ShellExecuteA "open" owned by the active form, SW_SHOW; the result is not used.
+  void OpenUrl(const std::string& url) override;
 
   HINSTANCE instance() const { return instance_; }
   HFONT Font(const std::string& face, int height);
@@ -138,7 +153,7 @@ class Win32App : public ui::App {
   HWND OwnerWindow() const;
   // One message: keyboard handling, then translation and dispatch.
   void DispatchOne(MSG& msg);
-  const std::string& WindowClass(const std::string& name);
+  const std::string& WindowClass(const std::string& name, LPCSTR cursor = IDC_ARROW);
 
  private:
   friend class Win32Form;
