@@ -64,8 +64,10 @@ test: test-linux test-fuzz test-win
 bench: deps
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DBRIMVALE_BENCH=ON -DBRIMVALE_QT=ON -DBRIMVALE_TESTS=OFF
 	cmake --build build/bench -j $(JOBS) --target brimvale_bench
-	./build/bench/bench/brimvale_bench --benchmark_out=build/bench/results.json --benchmark_out_format=json
-	python3 bench/report.py build/bench/results.json
+	cmake --preset win32 && cmake --build --preset win32 -j $(JOBS) --target brimvale
+	./build/bench/bench/brimvale_bench --benchmark_out=build/bench/core.json --benchmark_out_format=json
+	./build/bench/bench/qt/brimvale_qt_bench --benchmark_out=build/bench/qt.json --benchmark_out_format=json
+	python3 bench/report.py build/bench/core.json build/bench/qt.json build/win32/brimvale.exe
 
 clean:
 	rm -rf build

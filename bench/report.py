@@ -4,8 +4,13 @@ measured in the same run where there is one, and their ratio."""
 import json
 import sys
 
-runs = {b["name"].split("/iterations:")[0]: b
-        for b in json.load(open(sys.argv[1]))["benchmarks"] if b.get("run_type") != "aggregate"}
+runs = {}
+for path in sys.argv[1:]:
+    if path.endswith(".json"):
+        for b in json.load(open(path))["benchmarks"]:
+            if b.get("run_type") != "aggregate":
+                name = b["name"].split("/iterations:")[0].split("/manual_time")[0]
+                runs[name] = b
 
 
 def ms(name):
@@ -23,16 +28,27 @@ rows = [
     ("settings save + load, 100,000 entries", "SaveAndLoad/100000", None, 1),
     ("settings load, 100,000 entries", "Load/100000", None, 1),
     ("100,000 dropped names appended", "DropAppend/100000", None, 1),
-    ("Stop until the encoder has ended", "StopLatency", None, 1),
+    ("Stop until the encoder has ended (process layer)", "StopLatency", None, 1),
+    ("Qt: Stop click during a wait until the encoder ended", "StopDuringWait/StopClick", None, 1),
+    ("Qt: close request during a wait until it ended", "StopDuringWait/CloseRequest", None, 1),
+    ("Qt: start-up to the first shown main window", "StartUpToFirstShow", None, 1),
 ]
-print(f"{'figure':44} {'ms':>10} {'reference ms':>13} {'ratio':>7}")
+print(f"{'figure':52} {'ms':>10} {'reference ms':>13} {'ratio':>7}")
 for label, name, ref, per in rows:
     value = ms(name)
     if value is None:
         continue
     value /= per
-    line = f"{label:44} {value:10.3f}"
+    line = f"{label:52} {value:10.3f}"
     if ref and ms(ref) is not None:
         r = ms(ref) / per
         line += f" {r:13.3f} {value / r:7.2f}"
     print(line)
+
+start = runs.get("StartUpToFirstShow")
+if start and "peak_rss_MiB" in start:
+    print(f"{'Qt: peak resident memory of the program (MiB)':52} {start['peak_rss_MiB']:10.1f}")
+for path in sys.argv[1:]:
+    if path.endswith(".exe"):
+        import os
+        print(f"{'size of ' + path + ' (KiB)':52} {os.path.getsize(path) / 1024:10.1f}")
