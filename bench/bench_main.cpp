@@ -34,13 +34,23 @@ struct Rig {
   app::TEncodeOptionF options{app};
 };
 
-std::string TempDir() {
-  char tmpl[] = "/tmp/brimvale-bench-XXXXXX";
-  return mkdtemp(tmpl);
-}
+// A temporary folder that is removed with everything in it at the end of its scope.
+struct TempDir {
+  TempDir() {
+    char tmpl[] = "/tmp/brimvale-bench-XXXXXX";
+    path = mkdtemp(tmpl);
+  }
+  ~TempDir() {
+    const std::string cmd = "rm -rf '" + path + "'";
+    (void)!std::system(cmd.c_str());
+  }
+  operator const std::string&() const { return path; }
+  std::string path;
+};
 
 void SaveAndLoad(benchmark::State& state) {
-  const std::string dir = TempDir();
+  const TempDir tmp;
+  const std::string& dir = tmp;
   Rig rig(dir + "/brimvale.ini");
   for (int i = 0; i < state.range(0); ++i) rig.list().Append("/home/user/music/album/track " + std::to_string(i) + ".wav");
   for (auto _ : state) {
@@ -53,7 +63,8 @@ void SaveAndLoad(benchmark::State& state) {
 BENCHMARK(SaveAndLoad)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void Load(benchmark::State& state) {
-  const std::string dir = TempDir();
+  const TempDir tmp;
+  const std::string& dir = tmp;
   Rig rig(dir + "/brimvale.ini");
   for (int i = 0; i < state.range(0); ++i) rig.list().Append("/home/user/music/album/track " + std::to_string(i) + ".wav");
   rig.main.SaveSettings();
@@ -63,7 +74,8 @@ void Load(benchmark::State& state) {
 BENCHMARK(Load)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void DropAppend(benchmark::State& state) {
-  const std::string dir = TempDir();
+  const TempDir tmp;
+  const std::string& dir = tmp;
   std::vector<std::string> names;
   for (int i = 0; i < state.range(0); ++i) names.push_back("/home/user/music/" + std::to_string(i) + ".wav");
   for (auto _ : state) {
@@ -79,7 +91,8 @@ constexpr int kRunFiles = 200;
 
 // A whole run over kRunFiles entries with an encoder that does nothing.
 void RunPerFile(benchmark::State& state) {
-  const std::string dir = TempDir();
+  const TempDir tmp;
+  const std::string& dir = tmp;
   Rig rig(dir + "/brimvale.ini");
   rig.main.form().Get<ui::Control>("edtOggPath").SetText(TEST_ENCODER);
   unsetenv("BRIMVALE_TEST_LOG");
@@ -93,7 +106,8 @@ BENCHMARK(RunPerFile)->Unit(benchmark::kMillisecond);
 
 // The reference: start and wait for the same encoder as often, with nothing around it.
 void BareStartAndWait(benchmark::State& state) {
-  const std::string dir = TempDir();
+  const TempDir tmp;
+  const std::string& dir = tmp;
   posix::PosixProcess proc;
   for (auto _ : state) {
     for (int i = 0; i < kRunFiles; ++i) {
