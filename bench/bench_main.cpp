@@ -9,6 +9,7 @@
 #include "app/main_form.h"
 #include "platform/posix/posix.h"
 #include "support/doubles.h"
+#include "support/temp_dir.h"
 #include "ui/headless/headless.h"
 
 namespace {
@@ -34,22 +35,10 @@ struct Rig {
   app::TEncodeOptionF options{app};
 };
 
-// A temporary folder that is removed with everything in it at the end of its scope.
-struct TempDir {
-  TempDir() {
-    char tmpl[] = "/tmp/brimvale-bench-XXXXXX";
-    path = mkdtemp(tmpl);
-  }
-  ~TempDir() {
-    const std::string cmd = "rm -rf '" + path + "'";
-    (void)!std::system(cmd.c_str());
-  }
-  operator const std::string&() const { return path; }
-  std::string path;
-};
+using TempDir = testsupport::TempDir;
 
 void SaveAndLoad(benchmark::State& state) {
-  const TempDir tmp;
+  const TempDir tmp("/tmp/brimvale-bench-XXXXXX");
   const std::string& dir = tmp;
   Rig rig(dir + "/brimvale.ini");
   for (int i = 0; i < state.range(0); ++i) rig.list().Append("/home/user/music/album/track " + std::to_string(i) + ".wav");
@@ -63,7 +52,7 @@ void SaveAndLoad(benchmark::State& state) {
 BENCHMARK(SaveAndLoad)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void Load(benchmark::State& state) {
-  const TempDir tmp;
+  const TempDir tmp("/tmp/brimvale-bench-XXXXXX");
   const std::string& dir = tmp;
   Rig rig(dir + "/brimvale.ini");
   for (int i = 0; i < state.range(0); ++i) rig.list().Append("/home/user/music/album/track " + std::to_string(i) + ".wav");
@@ -74,7 +63,7 @@ void Load(benchmark::State& state) {
 BENCHMARK(Load)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void DropAppend(benchmark::State& state) {
-  const TempDir tmp;
+  const TempDir tmp("/tmp/brimvale-bench-XXXXXX");
   const std::string& dir = tmp;
   std::vector<std::string> names;
   for (int i = 0; i < state.range(0); ++i) names.push_back("/home/user/music/" + std::to_string(i) + ".wav");
@@ -91,7 +80,7 @@ constexpr int kRunFiles = 200;
 
 // A whole run over kRunFiles entries with an encoder that does nothing.
 void RunPerFile(benchmark::State& state) {
-  const TempDir tmp;
+  const TempDir tmp("/tmp/brimvale-bench-XXXXXX");
   const std::string& dir = tmp;
   Rig rig(dir + "/brimvale.ini");
   rig.main.form().Get<ui::Control>("edtOggPath").SetText(TEST_ENCODER);
@@ -106,7 +95,7 @@ BENCHMARK(RunPerFile)->Unit(benchmark::kMillisecond);
 
 // The reference: start and wait for the same encoder as often, with nothing around it.
 void BareStartAndWait(benchmark::State& state) {
-  const TempDir tmp;
+  const TempDir tmp("/tmp/brimvale-bench-XXXXXX");
   const std::string& dir = tmp;
   posix::PosixProcess proc;
   for (auto _ : state) {

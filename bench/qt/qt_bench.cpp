@@ -24,6 +24,7 @@
 #include <string>
 #include <thread>
 
+#include "support/temp_dir.h"
 #include "app/main_form.h"
 #include "platform/posix/posix.h"
 #include "platform/qt/folder_picker.h"
@@ -43,10 +44,7 @@ class NoVerb : public app::ShellVerb {
   void Unregister() override {}
 };
 
-std::string TempDir() {
-  char tmpl[] = "/tmp/brimvale-qtbench-XXXXXX";
-  return mkdtemp(tmpl);
-}
+using testsupport::TempDir;
 
 // The program's windows on the Qt front end, as main() builds them.
 struct Rig {
@@ -81,7 +79,8 @@ enum class Request { StopClick, CloseRequest };
 // encoder, another thread posts the user's action after 20 ms, as input arrives
 // from the window system, and notes when the encoder's pidfd reports its end.
 void StopDuringWait(benchmark::State& state, Request request) {
-  const std::string dir = TempDir();
+  const TempDir tmp("/tmp/brimvale-qtbench-XXXXXX");
+  const std::string& dir = tmp;
   setenv("BRIMVALE_TEST_SLEEP_MS", "60000", 1);
   unsetenv("BRIMVALE_TEST_LOG");
   Rig rig(dir);
@@ -135,7 +134,8 @@ BENCHMARK_CAPTURE(StopDuringWait, CloseRequest, Request::CloseRequest)
 // (BRIMVALE_QUIT_AFTER_FIRST_SHOW ends it there), offscreen, with a settings
 // file of its own; the peak resident memory of the runs as a counter.
 void StartUpToFirstShow(benchmark::State& state) {
-  const std::string dir = TempDir();
+  const TempDir tmp("/tmp/brimvale-qtbench-XXXXXX");
+  const std::string& dir = tmp;
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) {
     const std::string v = *e;
