@@ -121,4 +121,30 @@ TEST_F(OptionDialog, OkWithTheSwitchOnWritesTheVerbAtOnceOffRemovesItAndCancelCh
   EXPECT_NE(harness::ReadAll(iniPath).find("ShellExt=0"), std::string::npos);
 }
 
+TEST_F(OptionDialog, TheControlsInsideTheGroupBoxesShowOnTheScreen) {
+  Show();
+  const char* inside[] = {"Label1", "cboBitRate", "chkRawMode", "chkShellExt", "chkHideConsole"};
+  std::vector<int> drawn;
+  ASSERT_TRUE(RunDialog(
+      [&] {
+        UpdateWindow(Dialog().hwnd());
+        RedrawWindow(Dialog().hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        HDC screen = GetDC(nullptr);
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        for (const char* name : inside) {
+          // Pixels of the control's own place on the screen that are not the dialog's face colour.
+          RECT r;
+          GetWindowRect(Dialog().ControlHwnd(name), &r);
+          int n = 0;
+          for (int y = r.top; y < r.bottom; y += 1)
+            for (int x = r.left; x < r.right; x += 1) n += GetPixel(screen, x, y) != face;
+          drawn.push_back(n);
+        }
+        ReleaseDC(nullptr, screen);
+      },
+      [this] { PostMessageA(Dialog().ControlHwnd("btnCancel"), BM_CLICK, 0, 0); }));
+  ASSERT_EQ(drawn.size(), 5u);
+  for (size_t i = 0; i < drawn.size(); ++i) EXPECT_GT(drawn[i], 20) << inside[i];
+}
+
 }  // namespace

@@ -593,6 +593,7 @@ Win32Form::~Win32Form() {
 }
 
 void Win32Form::CreateControls() {
+  std::vector<HWND> frames;  // the frames of group boxes with controls inside
   HFONT font = app_.Font(desc_.fontFace, desc_.fontHeight);
   HINSTANCE inst = app_.instance();
   for (size_t i = 0; i < desc_.controls.size(); ++i) {
@@ -698,8 +699,8 @@ void Win32Form::CreateControls() {
         text = CreateWindowExA(0, "BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX,
                                0, 0, b.width, b.height, h, nullptr, inst, nullptr);
         SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        // Below the box's controls, which are created after it.
-        SetWindowPos(text, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        // Sent below the box's controls once they exist (a new child goes below its siblings).
+        frames.push_back(text);
       }
     } else {
       h = CreateWindowExA(ex, cls, caption.c_str(), style, b.left, b.top, b.width, height, parent,
@@ -734,6 +735,8 @@ void Win32Form::CreateControls() {
     byId_[id] = &d;
     controls_[d.name] = std::move(ctl);
   }
+  // A frame above its box's controls would paint over them.
+  for (HWND f : frames) SetWindowPos(f, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 ui::Control* Win32Form::Find(const std::string& name) {
