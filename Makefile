@@ -71,3 +71,11 @@ bench: deps
 
 clean:
 	rm -rf build
+
+# The Windows settings benchmark under wine64: our profile and the settings
+# store against GetPrivateProfileStringA/WritePrivateProfileStringA key by key.
+.PHONY: bench-win
+bench-win: deps
+	cmake --preset win64
+	cmake --build --preset win64 -j $(JOBS) --target brimvale_bench_win32
+	bench/win32/run-wine.sh build/win64
