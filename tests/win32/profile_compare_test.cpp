@@ -4,8 +4,10 @@
 //
 // Left out on purpose, because Wine's reader is known to differ from Windows'
 // there and Windows is the reference:
-// - a section header without its closing bracket ("[List" then keys): Windows
-//   takes the rest of the line as the section's name, Wine drops the line.
+// - a section header without its closing bracket ("[S" then "Key=v"): Wine's
+//   GetPrivateProfileStringA gives the default for S/Key, while our reader,
+//   following Windows, takes the rest of the line as the section's name and
+//   gives "v".
 #include "harness.h"
 
 #include "settings/profile.h"
