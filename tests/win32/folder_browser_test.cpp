@@ -103,6 +103,27 @@ TEST_F(FolderBrowser, APreselectedFolderAndOneSelectedWhileOpenComeBackWithOkAnd
   EXPECT_NE(Upper(statusSeen).find(Upper("status " + sub)), std::string::npos) << statusSeen;
 }
 
+TEST_F(FolderBrowser, AnItemWithoutAFileSystemPathGivesAnEmptyFolderWhileBrowsingAndWhenChosen) {
+  Show();
+  widgets::TFolderDialog dialog(browser, reinterpret_cast<intptr_t>(Main()), encode::Traits::Windows().path);
+  dialog.SetListedFlags(0);  // without lfReturnOnlyFSDirs any item can be chosen
+  dialog.SetStartDir(harness::FreshDir());
+  Record(dialog);
+  LPITEMIDLIST computer = nullptr;
+  ASSERT_TRUE(SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer)));
+  const bool chosen = Execute(dialog, [&](HWND box) {
+    // "My Computer", selected by its item list.
+    SendMessageA(box, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(computer));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  CoTaskMemFree(computer);
+  EXPECT_TRUE(chosen);
+  EXPECT_EQ(dialog.SelectedDir(), "");
+  ASSERT_GE(events.size(), 3u) << ::testing::PrintToString(events);
+  EXPECT_EQ(events[events.size() - 2], "sel:");
+  EXPECT_EQ(events.back(), "close:");
+}
+
 TEST_F(FolderBrowser, TheOutputFolderButtonPutsTheChosenFolderIntoTheBoxAndCancelKeepsIt) {
   Show();
   ASSERT_NE(main->FolderDialog1(), nullptr);
