@@ -172,7 +172,19 @@ TEST_F(AboutBox, LinksHaveTheirHintsTheHandCursorTheBlueFontWithoutUnderlineAndT
   EXPECT_EQ(bm.bmWidth, 88);
   EXPECT_EQ(bm.bmHeight, 31);
   int differing = -1, distinct = 0;
+  int headingText = 0, headingWhite = 0;
   ASSERT_TRUE(WhileShown([&] {
+    // The engraved heading "Brimvale" (ExLabel1 at 8, 6, 221 x 12): text in the
+    // window-text colour with its white copy beside it, on the form's face.
+    UpdateWindow(About().hwnd());
+    HDC form = GetDC(About().hwnd());
+    for (int y = 6; y < 18; ++y)
+      for (int x = 8; x < 229; ++x) {
+        const COLORREF c = GetPixel(form, x, y);
+        headingText += c == GetSysColor(COLOR_WINDOWTEXT);
+        headingWhite += c == RGB(255, 255, 255);
+      }
+    ReleaseDC(About().hwnd(), form);
     UpdateWindow(img);
     HDC screen = GetDC(img);
     HDC mem = CreateCompatibleDC(screen);
@@ -193,6 +205,8 @@ TEST_F(AboutBox, LinksHaveTheirHintsTheHandCursorTheBlueFontWithoutUnderlineAndT
   DeleteObject(bmp);
   EXPECT_EQ(differing, 0);
   EXPECT_GT(distinct, 0);  // a picture, not a plain fill
+  EXPECT_GT(headingText, 10);
+  EXPECT_GT(headingWhite, 5);
 }
 
 // The front end's own OpenUrl, through ShellExecuteA: a URL scheme of the
