@@ -201,7 +201,6 @@ bool FaceExists(const std::wstring& face) {
   return found;
 }
 
-
 // The hyperlink label: a window of its own that captures the mouse while a
 // button is held on it, feeds the link its mouse, and paints in its colour.
 class UrlLabelWindow : public Window {
