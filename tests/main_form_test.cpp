@@ -131,9 +131,8 @@ class MainForm : public ::testing::Test {
   posix::PosixFileSystem fs;
   MemoryStore store;
   RecordingVerb verb;
-  NoFolders folders;
   ScriptedBrowser browser;
-  app::Services services{app, proc, fs, store, verb, folders, encode::Traits::Posix(), {}, &browser};
+  app::Services services{app, proc, fs, store, verb, browser, encode::Traits::Posix(), {}};
   app::TOggEncodeF main{services};
   app::TAboutF about{app};
   app::TEncodeOptionF options{app};
@@ -475,7 +474,7 @@ TEST_F(MainForm, AboutBoxShowsItsHeadingsAndLinks) {
     return ui::mrNone;
   };
   form().Click("btnAbout");
-  EXPECT_EQ(app.openedUrls, (std::vector<std::string>{"mailto:brimvale@example.org", "https://brimvale.example.org/"}));
+  EXPECT_EQ(app.openedUrls, (std::vector<std::string>{"mailto:info@example.org", "https://brimvale.example.org/"}));
   EXPECT_FALSE(box.Visible());
   box.onShowModal = [&](HeadlessForm&) {
     ++showings;

@@ -30,7 +30,6 @@
 #include "platform/qt/folder_picker.h"
 #include "platform/qt/qt_app.h"
 #include "platform/qt/qt_form.h"
-#include "platform/qt/qt_services.h"
 
 extern char** environ;
 
@@ -48,8 +47,7 @@ using testsupport::TempDir;
 
 // The program's windows on the Qt front end, as main() builds them.
 struct Rig {
-  explicit Rig(const std::string& dir) : store(dir + "/brimvale.ini"), folders(app), picker(app) {
-    services.folderBrowser = &picker;
+  explicit Rig(const std::string& dir) : store(dir + "/brimvale.ini"), picker(app) {
     app.SetTitle("Brimvale");
     main = std::make_unique<app::TOggEncodeF>(services);
     about = std::make_unique<app::TAboutF>(app);
@@ -65,9 +63,8 @@ struct Rig {
   posix::PosixFileSystem fs;
   posix::FileSettingsStore store;
   NoVerb verb;
-  qtui::QtFolderBrowser folders;
   qtui::QtFolderPicker picker;
-  app::Services services{app, encoder, fs, store, verb, folders, encode::Traits::Posix(), {}};
+  app::Services services{app, encoder, fs, store, verb, picker, encode::Traits::Posix(), {}};
   std::unique_ptr<app::TOggEncodeF> main;
   std::unique_ptr<app::TAboutF> about;
   std::unique_ptr<app::TEncodeOptionF> options;

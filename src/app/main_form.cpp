@@ -34,10 +34,9 @@ TOggEncodeF::TOggEncodeF(Services& services)
       pnlProgress(form_->Get<ui::Control>("pnlProgress")),
       lblFileName(form_->Get<ui::Control>("lblFileName")),
       lblNowCount(form_->Get<ui::Control>("lblNowCount")),
-      lblTotalCount(form_->Get<ui::Control>("lblTotalCount")) {
+      lblTotalCount(form_->Get<ui::Control>("lblTotalCount")),
+      folderDialog1_(services.folders, form_->NativeHandle(), services.traits.path) {
   edtOggPath.SetText(s_.traits.defaultEncoder);
-  if (s_.folderBrowser)
-    folderDialog1_ = std::make_unique<widgets::TFolderDialog>(*s_.folderBrowser, form_->NativeHandle(), s_.traits.path);
 }
 
 void TOggEncodeF::Invoke(const std::string& h) {
@@ -98,12 +97,7 @@ void TOggEncodeF::btnBrowseOggClick() {
 }
 
 void TOggEncodeF::btnBrowseOutputDirClick() {
-  if (folderDialog1_) {
-    if (folderDialog1_->Execute()) edtOutputDir.SetText(folderDialog1_->SelectedDir());
-    return;
-  }
-  std::string folder;
-  if (s_.folders.Browse(folder)) edtOutputDir.SetText(folder);
+  if (folderDialog1_.Execute()) edtOutputDir.SetText(folderDialog1_.SelectedDir());
 }
 
 void TOggEncodeF::btnOptionClick() {

@@ -54,7 +54,7 @@ class TOggEncodeF : public ui::FormEvents {
   std::string BuildOptionText();
 
   bool Running() const { return running_; }
-  widgets::TFolderDialog* FolderDialog1() { return folderDialog1_.get(); }
+  widgets::TFolderDialog& FolderDialog1() { return folderDialog1_; }
 
  private:
   void EnterProgressView();
@@ -65,7 +65,6 @@ class TOggEncodeF : public ui::FormEvents {
   std::unique_ptr<ui::Form> form_;
   TAboutF* about_ = nullptr;
   TEncodeOptionF* options_ = nullptr;
-  std::unique_ptr<widgets::TFolderDialog> folderDialog1_;
 
   ui::ListBox& lstSrcFile;
   ui::Control& edtOggPath;
@@ -74,6 +73,7 @@ class TOggEncodeF : public ui::FormEvents {
   ui::Control& lblFileName;
   ui::Control& lblNowCount;
   ui::Control& lblTotalCount;
+  widgets::TFolderDialog folderDialog1_;  // FolderDialog1, every property at its default
 
   bool running_ = false;        // a run is on the stack of the Start handler
   bool terminated_ = false;     // Stop ended the encoder of the current file

@@ -18,9 +18,8 @@ class FileSystem {
   virtual void ForceDirectories(const std::string& folder) = 0;
   // Removes a file; false when it could not be removed.
   virtual bool RemoveFile(const std::string& path) = 0;
-  // Whether a file exists. A front end without the check answers true, so an
-  // encoder that ended with code 0 then counts as having written its file.
-  virtual bool Exists(const std::string&) { return true; }
+  // Whether a file (or folder) exists.
+  virtual bool Exists(const std::string& path) = 0;
 };
 
 // The settings file: its full path, its whole content, and an atomic replace.
@@ -42,25 +41,15 @@ class ShellVerb {
   virtual void Unregister() = 0;  // may throw ui::Error
 };
 
-// Folder chooser used by the output-folder button.
-class FolderBrowser {
- public:
-  virtual ~FolderBrowser() = default;
-  // True and the chosen folder, or false when the user cancelled.
-  virtual bool Browse(std::string& folder) = 0;
-};
-
 struct Services {
   ui::App& app;
   ui::Process& encoder;  // EncoderProcess
   FileSystem& fs;
   SettingsStore& settings;
   ShellVerb& verb;
-  FolderBrowser& folders;
+  widgets::FolderBrowserPort& folders;  // the browser behind the output-folder dialog
   encode::Traits traits;
   std::vector<std::string> args;  // command-line arguments after the program's own name
-  // The folder browser behind the output-folder dialog; without one, folders.Browse is used.
-  widgets::FolderBrowserPort* folderBrowser = nullptr;
 };
 
 }  // namespace app

@@ -3,8 +3,8 @@
 namespace ui {
 
 const char* const kFontFace = "ＭＳ Ｐゴシック";
-const char* const kAboutCopyright = "Copyright (C) 2026 The Brimvale Developers";
-const char* const kAboutMail = "brimvale@example.org";
+const char* const kAboutCopyright = "Copyright (C) 2026 Brimvale";
+const char* const kAboutMail = "info@example.org";
 const char* const kAboutHomePage = "https://brimvale.example.org/";
 
 const ControlDesc* FormDesc::Find(const std::string& n) const {

@@ -136,7 +136,7 @@ TEST_F(AboutBox, TheMailLinkOpensOnlyWhenThePressEndsInsideAndStaysVisited) {
   EXPECT_GT(afterOutside, 20);
   EXPECT_GT(visited, 20);
   ASSERT_EQ(mail.urls.size(), 1u);
-  EXPECT_EQ(mail.urls[0], QUrl(QStringLiteral("mailto:brimvale@example.org")));
+  EXPECT_EQ(mail.urls[0], QUrl(QStringLiteral("mailto:info@example.org")));
 
   // Shown again, the link keeps its visited colour.
   int later = 0, laterBlue = -1;

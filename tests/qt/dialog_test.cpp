@@ -134,7 +134,7 @@ TEST(QtFolderChooser, PutsTheChosenFolderIntoTheOutputFolder) {
   mkdir(out.c_str(), 0755);
   h.onFolderPicker = [&](qtui::FolderPickerDialog& d) {
     return qttest::RunShown(d, [&] {
-      if (!QTest::qWaitFor([&] { return h.main->FolderDialog1()->Open(); })) return;
+      if (!QTest::qWaitFor([&] { return h.main->FolderDialog1().Open(); })) return;
       EXPECT_TRUE(d.Select(out));
       QTest::mouseClick(d.OkButton(), Qt::LeftButton);
     });

@@ -51,8 +51,8 @@ TEST(EndToEnd, OggencTurnsThreeWavArgumentsIntoOggVorbisFilesAt128Kbps) {
   posix::PosixFileSystem fs;
   posix::FileSettingsStore settings(dir + "/config/brimvale.ini");
   qttest::RecordingVerb verb;
-  qtui::QtFolderBrowser folders(app);
-  app::Services services{app, encoder, fs, settings, verb, folders, encode::Traits::Posix(), sources};
+  qtui::QtFolderPicker picker(app);
+  app::Services services{app, encoder, fs, settings, verb, picker, encode::Traits::Posix(), sources};
   std::vector<QString> boxes;
   app.modalHook = [&](QDialog& d) {
     boxes.push_back(static_cast<QMessageBox&>(d).text());

@@ -23,7 +23,7 @@ struct PickerFixture : testing::Test {
   PickerFixture() {
     h.Show();
     for (const char* d : {"/a", "/b", "/b/inner", "/音楽"}) mkdir((h.dir + d).c_str(), 0755);
-    dialog = h.main->FolderDialog1();
+    dialog = &h.main->FolderDialog1();
     dialog->OnShow = [this](widgets::TFolderDialog& s) { events.push_back("show " + s.SelectedDir()); };
     dialog->OnSelectionChange = [this](widgets::TFolderDialog& s) {
       events.push_back("select " + s.SelectedDir());

@@ -74,11 +74,8 @@ std::vector<std::vector<std::string>> EncoderRuns(const std::string& logPath) {
 Harness::Harness(std::vector<std::string> args, std::string encoderPath, app::ShellVerb* shellVerb)
     : dir(MakeTempDir()),
       store(dir + "/brimvale.ini"),
-      folders(app),
       picker(app),
-      services{app, encoder, fs, store, shellVerb ? *shellVerb : verb, folders, encode::Traits::Posix(), std::move(args)} {
-  // The output folder is chosen in the folder picker, as in the program.
-  services.folderBrowser = &picker;
+      services{app, encoder, fs, store, shellVerb ? *shellVerb : verb, picker, encode::Traits::Posix(), std::move(args)} {
   for (const char* v : {"BRIMVALE_TEST_SLEEP_MS", "BRIMVALE_TEST_EXIT", "BRIMVALE_TEST_FAIL_IF",
                         "BRIMVALE_TEST_CRASH", "BRIMVALE_TEST_FLOOD_KB", "BRIMVALE_TEST_NO_OUTPUT"})
     unsetenv(v);

@@ -22,7 +22,6 @@
 #include "platform/qt/folder_picker.h"
 #include "platform/qt/qt_app.h"
 #include "platform/qt/qt_form.h"
-#include "platform/qt/qt_services.h"
 
 // Readable QStrings in test messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -80,7 +79,6 @@ class Harness {
   posix::PosixFileSystem fs;
   posix::FileSettingsStore store;
   RecordingVerb verb;
-  qtui::QtFolderBrowser folders;
   qtui::QtFolderPicker picker;
   app::Services services;
   std::unique_ptr<app::TOggEncodeF> main;

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
 
   // The folder picker from 参照(&2)..., with a preselected folder and a status line.
   for (const char* d : {"/音楽", "/音楽/ライブ", "/音楽/スタジオ", "/出力"}) QDir().mkpath(QString::fromStdString(h.dir + d));
-  widgets::TFolderDialog& folders = *h.main->FolderDialog1();
+  widgets::TFolderDialog& folders = h.main->FolderDialog1();
   folders.SetCaption("出力先のフォルダを選んでください");
   folders.SetStartDir(h.dir + "/音楽");
   folders.SetListedFlags(widgets::Flag(widgets::lfReturnOnlyFSDirs) | widgets::Flag(widgets::lfStatusText));

@@ -33,10 +33,13 @@ class RecordingVerb : public app::ShellVerb {
   std::vector<std::string> calls;
 };
 
-// The plain folder chooser, never used once a folder browser port is given.
-class NoFolders : public app::FolderBrowser {
+// A folder browser that is always cancelled.
+class NoFolders : public widgets::FolderBrowserPort {
  public:
-  bool Browse(std::string&) override { return false; }
+  bool Available() override { return true; }
+  bool Browse(const Request&, Callback&, std::string&) override { return false; }
+  void SetSelection(intptr_t, const std::string&) override {}
+  void SetStatusText(intptr_t, const std::string&) override {}
 };
 
 }  // namespace testdoubles

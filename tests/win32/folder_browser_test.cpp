@@ -126,7 +126,6 @@ TEST_F(FolderBrowser, AnItemWithoutAFileSystemPathGivesAnEmptyFolderWhileBrowsin
 
 TEST_F(FolderBrowser, TheOutputFolderButtonPutsTheChosenFolderIntoTheBoxAndCancelKeepsIt) {
   Show();
-  ASSERT_NE(main->FolderDialog1(), nullptr);
   const std::string dir = harness::FreshDir();
   main->form().Find("edtOutputDir")->SetText("C:\\before");
   auto click = [&](UINT answer) {
@@ -144,7 +143,7 @@ TEST_F(FolderBrowser, TheOutputFolderButtonPutsTheChosenFolderIntoTheBoxAndCance
   // The handler sets no start folder; the test preselects one through the component.
   // (OK comes first: under Wine a browser opened after a cancelled one kept the
   // desktop selected in spite of the preselection.)
-  main->FolderDialog1()->SetStartDir(dir);
+  main->FolderDialog1().SetStartDir(dir);
   ASSERT_TRUE(click(IDOK));
   EXPECT_EQ(Upper(main->form().Find("edtOutputDir")->Text()), Upper(dir));
   main->form().Find("edtOutputDir")->SetText("C:\\before");

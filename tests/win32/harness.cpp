@@ -14,10 +14,8 @@ void MainWindow::SetUp() {
   dir = FreshDir();
   iniPath = dir + "\\brimvale.ini";
   settings = std::make_unique<win32::IniFileStore>(iniPath);
-  folders = std::make_unique<win32::FolderDialogBrowser>(browser, App());
   services = std::make_unique<app::Services>(app::Services{
-      App(), process, fs, *settings, verb, *folders, encode::Traits::Windows(), {}});
-  services->folderBrowser = &browser;
+      App(), process, fs, *settings, verb, browser, encode::Traits::Windows(), {}});
   main = std::make_unique<app::TOggEncodeF>(*services);
   about = std::make_unique<app::TAboutF>(App());
   options = std::make_unique<app::TEncodeOptionF>(App());

@@ -230,7 +230,6 @@ class MainWindow : public ::testing::Test {
   // The real Explorer verb in Wine's registry, with the test program's path.
   settings::RegistryShellVerb verb{&win32::ClassesRootRegistry, win32::ModulePath()};
   win32::Win32FolderBrowserPort browser;
-  std::unique_ptr<win32::FolderDialogBrowser> folders;
   std::unique_ptr<app::Services> services;
   std::unique_ptr<app::TOggEncodeF> main;
   std::unique_ptr<app::TAboutF> about;

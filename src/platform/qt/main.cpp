@@ -8,7 +8,6 @@
 #include "platform/posix/posix.h"
 #include "platform/qt/folder_picker.h"
 #include "platform/qt/qt_app.h"
-#include "platform/qt/qt_services.h"
 
 namespace {
 
@@ -45,10 +44,7 @@ int main(int argc, char** argv) {
   const std::string exe = posix::ExecutablePath();
   posix::FileSettingsStore settings(posix::SettingsPath(exe));
   posix::DesktopEntryVerb verb(exe);
-  // Services still names the old folder service; the picker below takes its place.
-  qtui::QtFolderBrowser folders(app);
   qtui::QtFolderPicker picker(app);
-  app::Services services{app, encoder, fs, settings, verb, folders, encode::Traits::Posix(), args};
-  services.folderBrowser = &picker;
+  app::Services services{app, encoder, fs, settings, verb, picker, encode::Traits::Posix(), args};
   return app::RunApplication(services);
 }

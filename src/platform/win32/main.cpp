@@ -19,10 +19,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The Explorer verb under HKEY_CLASSES_ROOT, with this program's own path.
     settings::RegistryShellVerb verb(&win32::ClassesRootRegistry, win32::ModulePath());
     win32::Win32FolderBrowserPort browser;
-    win32::FolderDialogBrowser folders(browser, app);
-    app::Services services{app,  encoder, fs, settings, verb, folders, encode::Traits::Windows(),
+    app::Services services{app,  encoder, fs, settings, verb, browser, encode::Traits::Windows(),
                            win32::CommandLineArguments()};
-    services.folderBrowser = &browser;
     rc = app::RunApplication(services);
   }
   CoUninitialize();

@@ -230,14 +230,6 @@ void Win32FolderBrowserPort::SetStatusText(intptr_t window, const std::string& t
   SendMessageA(reinterpret_cast<HWND>(window), BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(ansi.c_str()));
 }
 
-bool FolderDialogBrowser::Browse(std::string& folder) {
-  widgets::TFolderDialog dialog(port_, reinterpret_cast<intptr_t>(app_.OwnerWindow()),
-                                encode::Traits::Windows().path);
-  if (!dialog.Execute()) return false;
-  folder = dialog.SelectedDir();
-  return true;
-}
-
 // ---- the registry ----
 
 bool Win32Registry::OpenKey(const std::string& path, bool create) {

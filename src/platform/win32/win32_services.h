@@ -78,18 +78,6 @@ class Win32FolderBrowserPort : public widgets::FolderBrowserPort {
   IMalloc* malloc_ = nullptr;  // from Available until the end of Browse
 };
 
-// The old folder-chooser service, answered by a TFolderDialog over the port
-// with every property at its default.
-class FolderDialogBrowser : public app::FolderBrowser {
- public:
-  FolderDialogBrowser(widgets::FolderBrowserPort& port, Win32App& app) : port_(port), app_(app) {}
-  bool Browse(std::string& folder) override;
-
- private:
-  widgets::FolderBrowserPort& port_;
-  Win32App& app_;
-};
-
 // The registry accessor: one current key under a root, every key opened with
 // all access rights.
 class Win32Registry : public settings::Registry {
