@@ -67,7 +67,9 @@ bench: deps
 	cmake --preset win32 && cmake --build --preset win32 -j $(JOBS) --target brimvale
 	./build/bench/bench/brimvale_bench --benchmark_out=build/bench/core.json --benchmark_out_format=json
 	./build/bench/bench/qt/brimvale_qt_bench --benchmark_out=build/bench/qt.json --benchmark_out_format=json
-	python3 bench/report.py build/bench/core.json build/bench/qt.json build/win32/brimvale.exe
+	cmake --preset win64 && cmake --build --preset win64 -j $(JOBS) --target brimvale_bench_win32
+	bench/win32/run-wine.sh build/win64 | tee build/bench/wine.txt
+	python3 bench/report.py build/bench/core.json build/bench/qt.json build/bench/wine.txt build/win32/brimvale.exe
 
 clean:
 	rm -rf build

@@ -45,6 +45,17 @@ for label, name, ref, per in rows:
         line += f" {r:13.3f} {value / r:7.2f}"
     print(line)
 
+# Under Wine: our save and load against the per-key profile functions, from the
+# text table of bench/win32 ("entries, ours save ms, ours load ms, per-key save ms, per-key load ms, ...").
+for path in sys.argv[1:]:
+    if path.endswith(".txt"):
+        for line in open(path):
+            f = line.replace("ms", " ").split()
+            if len(f) >= 5 and f[0].isdigit():
+                n, ours, ref = int(f[0]), float(f[1]) + float(f[2]), float(f[3]) + float(f[4])
+                label = f"Wine: save + load, {n:,} entries (ref: per key)"
+                print(f"{label:52} {ours:10.3f} {ref:13.3f} {ours / ref:7.5f}")
+
 start = runs.get("StartUpToFirstShow")
 if start and "peak_rss_MiB" in start:
     print(f"{'Qt: peak resident memory of the program (MiB)':52} {start['peak_rss_MiB']:10.1f}")
