@@ -6,27 +6,8 @@
 set -euo pipefail
 build=$(cd "${1:-build/win64}" && pwd)
 out=$(mkdir -p "${2:-build/win64/screenshots}" && cd "${2:-build/win64/screenshots}" && pwd)
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver64
-[ -x "$wineserver" ] || wineserver=/usr/lib/wine/wineserver
-
-work=$(mktemp -d /tmp/brimvale-dialogs.XXXXXX)
-xvfb_pid=
-cleanup() {
-  WINEPREFIX="$work/prefix" "$wineserver" -k 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-if ! locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$'; then
-  mkdir -p "$work/locale"
-  localedef -i ja_JP -f UTF-8 "$work/locale/ja_JP.UTF-8"
-  export LOCPATH="$work/locale"
-fi
-unset LC_ALL LC_CTYPE LC_MESSAGES LANGUAGE
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all LANG=ja_JP.UTF-8
-export WINELOADER=$wine WINESERVER=$wineserver WINEDLLOVERRIDES="mscoree,mshtml="
+wine_work_name=brimvale-dialogs
+source "$(dirname "$0")/wine-env.sh"
 
 display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 800x600x24 -nolisten tcp &
@@ -34,8 +15,7 @@ xvfb_pid=$!
 export DISPLAY=$display
 sleep 1
 
-"$wine" wineboot -i >/dev/null 2>&1 || true
-"$wineserver" -w
+wine_boot
 
 app="$work/app"
 mkdir -p "$app"
