@@ -50,12 +50,12 @@ void WriteKey(Registry& reg, const std::string& path, const std::string& value) 
 
 }  // namespace
 
-void RegisterShellVerb(Registry& reg, const std::string& executablePath) {
+void RegisterShellVerb(Registry& reg, const std::string& executablePath, const std::string& caption) {
   for (const char* ext : kExtensions) {
     const std::string type = TypeName(reg, ext);
     if (type.empty()) continue;
     const std::string verb = type + "\\shell\\" + kVerbName;
-    WriteKey(reg, verb, kVerbCaption);
+    WriteKey(reg, verb, caption);
     WriteKey(reg, verb + "\\command", VerbCommand(executablePath));
   }
 }

@@ -38,21 +38,25 @@ constexpr const char* kVerbCaption = "&Brimvaleに送る";
 // The command value: the executable's path in quotes, a blank and "%1".
 std::string VerbCommand(const std::string& executablePath);
 
-void RegisterShellVerb(Registry& reg, const std::string& executablePath);
+// The caption is written as given: the platform's text (on Windows the ANSI
+// code page), as is the executable's path.
+void RegisterShellVerb(Registry& reg, const std::string& executablePath,
+                       const std::string& caption = kVerbCaption);
 void UnregisterShellVerb(Registry& reg);
 
 // The verb through a registry accessor created for each operation.
 class RegistryShellVerb : public app::ShellVerb {
  public:
   using Factory = std::unique_ptr<Registry> (*)();
-  RegistryShellVerb(Factory factory, std::string executablePath)
-      : factory_(factory), exe_(std::move(executablePath)) {}
-  void Register() override { RegisterShellVerb(*factory_(), exe_); }
+  RegistryShellVerb(Factory factory, std::string executablePath, std::string caption = kVerbCaption)
+      : factory_(factory), exe_(std::move(executablePath)), caption_(std::move(caption)) {}
+  void Register() override { RegisterShellVerb(*factory_(), exe_, caption_); }
   void Unregister() override { UnregisterShellVerb(*factory_()); }
 
  private:
   Factory factory_;
   std::string exe_;
+  std::string caption_;
 };
 
 }  // namespace settings

@@ -228,7 +228,7 @@ class MainWindow : public ::testing::Test {
   win32::Win32FileSystem fs;
   std::unique_ptr<win32::IniFileStore> settings;
   // The real Explorer verb in Wine's registry, with the test program's path.
-  settings::RegistryShellVerb verb{&win32::ClassesRootRegistry, win32::ModulePath()};
+  settings::RegistryShellVerb verb = win32::ShellVerb(win32::ModulePath());
   win32::Win32FolderBrowserPort browser;
   std::unique_ptr<app::Services> services;
   std::unique_ptr<app::TOggEncodeF> main;

@@ -85,7 +85,7 @@ TEST_F(ShellVerbRegistry, RegisterWritesTheVerbUnderTheTypeAndUnregisterRemovesI
   SetDefault(type_ + "\\shell", REG_SZ, Sz("play"));
   // A path with blanks and double-byte characters whose second byte is 0x5C.
   const std::string exe = "C:\\Program Files\\" + Ansi("音楽 ツール\\表") + "\\brimvale.exe";
-  settings::RegistryShellVerb verb(&win32::ClassesRootRegistry, exe);
+  settings::RegistryShellVerb verb = win32::ShellVerb(exe);
   verb.Register();
 
   const std::string key = type_ + "\\shell\\BrimvaleEncode";
@@ -113,9 +113,13 @@ TEST_F(ShellVerbRegistry, RegisterWritesTheVerbUnderTheTypeAndUnregisterRemovesI
 TEST_F(ShellVerbRegistry, BothExtensionsOfOneTypeAndAMovedProgramGiveOneVerbWithTheNewPath) {
   SetDefault(".wav", REG_SZ, Sz(type_));
   SetDefault(".mp3", REG_SZ, Sz(type_));
-  settings::RegistryShellVerb(&win32::ClassesRootRegistry, "C:\\old\\brimvale.exe").Register();
-  settings::RegistryShellVerb(&win32::ClassesRootRegistry, "D:\\new place\\brimvale.exe").Register();
+  win32::ShellVerb("C:\\old\\brimvale.exe").Register();
+  win32::ShellVerb("D:\\new place\\brimvale.exe").Register();
   EXPECT_EQ(Default(type_ + "\\shell\\BrimvaleEncode\\command"), "\"D:\\new place\\brimvale.exe\" \"%1\"");
+  // Half-width katakana: the bytes of "ﾃｽﾄ" (C3 BD C4) also read as UTF-8, yet the path is kept byte for byte.
+  const std::string kana = "C:\\\xC3\xBD\xC4\\brimvale.exe";
+  win32::ShellVerb(kana).Register();
+  EXPECT_EQ(Default(type_ + "\\shell\\BrimvaleEncode\\command"), "\"" + kana + "\" \"%1\"");
 }
 
 TEST_F(ShellVerbRegistry, TheTypeNameIsReadAsTextOfAStringTypeAndAnyOtherTypeIsAnError) {

@@ -17,7 +17,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     win32::Win32FileSystem fs;
     win32::IniFileStore settings(win32::SettingsPathBesideExe());
     // The Explorer verb under HKEY_CLASSES_ROOT, with this program's own path.
-    settings::RegistryShellVerb verb(&win32::ClassesRootRegistry, win32::ModulePath());
+    settings::RegistryShellVerb verb = win32::ShellVerb(win32::ModulePath());
     win32::Win32FolderBrowserPort browser;
     app::Services services{app,  encoder, fs, settings, verb, browser, encode::Traits::Windows(),
                            win32::CommandLineArguments()};

@@ -266,10 +266,10 @@ std::string Win32Registry::ReadDefault() {
 }
 
 void Win32Registry::WriteDefault(const std::string& value) {
-  // A caption of the core is UTF-8; a path in it keeps its ANSI bytes.
-  const std::string ansi = ToAnsi(value);
-  if (!current_ || RegSetValueExA(current_, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(ansi.c_str()),
-                                  static_cast<DWORD>(ansi.size() + 1)) != ERROR_SUCCESS)
+  // The value is ANSI text already (ShellVerb below converts the caption), so
+  // a path's bytes are written exactly as they are.
+  if (!current_ || RegSetValueExA(current_, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                  static_cast<DWORD>(value.size() + 1)) != ERROR_SUCCESS)
     throw ui::Error(settings::RegistryMessage(settings::kRegWriteFail, ""));
 }
 
@@ -312,6 +312,10 @@ void Win32Registry::DeleteKeyTree(const std::string& path) {
 
 std::unique_ptr<settings::Registry> ClassesRootRegistry() {
   return std::make_unique<Win32Registry>(HKEY_CLASSES_ROOT);
+}
+
+settings::RegistryShellVerb ShellVerb(const std::string& exePath) {
+  return settings::RegistryShellVerb(&ClassesRootRegistry, exePath, ToAnsi(settings::kVerbCaption));
 }
 
 // ---- the program's own path and arguments ----

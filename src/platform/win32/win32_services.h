@@ -100,6 +100,8 @@ class Win32Registry : public settings::Registry {
 
 // An accessor rooted at HKEY_CLASSES_ROOT: the factory of the Explorer verb.
 std::unique_ptr<settings::Registry> ClassesRootRegistry();
+// The Explorer verb for a program at exePath, its caption in the ANSI code page.
+settings::RegistryShellVerb ShellVerb(const std::string& exePath);
 
 // The executable's full path (GetModuleFileNameA, any length).
 std::string ModulePath();
