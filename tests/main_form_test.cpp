@@ -418,6 +418,23 @@ TEST_F(MainForm, EncoderDialogReplacesThePathOnlyWhenConfirmed) {
   EXPECT_EQ(browser.requests[0].title, "");
 }
 
+TEST_F(MainForm, PathsInMessagesAreConvertedToTheMessagesText) {
+  app.toUtf8Marker = "@";
+  store.refuse = true;
+  EXPECT_THROW(
+      try { main.SaveSettings(); } catch (const ui::Error& e) {
+        EXPECT_STREQ(e.what(), "@/cfg/brimvale.ini に書き込めません");
+        throw;
+      },
+      ui::Error);
+  setenv("BRIMVALE_TEST_EXIT", "1", 1);
+  Fill({Src("a.wav")});
+  store.refuse = false;
+  form().Click("btnStartEncode");
+  ASSERT_EQ(app.messages.size(), 1u);
+  EXPECT_NE(app.messages[0].find("\n@" + Src("a.wav")), std::string::npos) << app.messages[0];
+}
+
 TEST_F(MainForm, CloseWithUnwritableSettingsIsRefusedOnce) {
   store.refuse = true;
   form().Click("btnExit");

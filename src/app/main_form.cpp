@@ -256,7 +256,7 @@ void TOggEncodeF::btnStartEncodeClick() {
 void TOggEncodeF::ReportFailures(const std::vector<std::string>& failed) {
   std::string m = "エンコードできなかったファイルが " + text::Decimal(static_cast<long long>(failed.size())) +
                   " 個あります。リストに残しました。";
-  for (size_t i = 0; i < failed.size() && i < kFailuresNamed; ++i) m += "\n" + failed[i];
+  for (size_t i = 0; i < failed.size() && i < kFailuresNamed; ++i) m += "\n" + s_.app.ToUtf8(failed[i]);
   if (failed.size() > kFailuresNamed)
     m += "\nほか " + text::Decimal(static_cast<long long>(failed.size() - kFailuresNamed)) + " 個";
   s_.app.ShowMessage(m);
@@ -309,7 +309,7 @@ void TOggEncodeF::SaveSettings() {
   settings::Profile ini(s_.settings.Read().value_or(std::string()));
   auto commit = [&] {
     if (!s_.settings.Write(ini.Serialize(s_.traits.newline)))
-      throw ui::Error(s_.settings.Path() + " に書き込めません");
+      throw ui::Error(s_.app.ToUtf8(s_.settings.Path()) + " に書き込めません");
   };
   ini.WriteString("Setting", "OggPath", edtOggPath.Text());
   if (options_)

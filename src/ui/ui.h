@@ -196,10 +196,15 @@ struct OpenFileOptions {
   bool multiSelect = false;
 };
 
-// Application services of the front end.
+// Application services of the front end. Texts given to the message boxes are
+// UTF-8, as the program's own captions and messages are written.
 class App {
  public:
   virtual ~App() = default;
+  // The program's 8-bit text (a path, a list entry: the ANSI code page on
+  // Windows, UTF-8 on Linux) as UTF-8, for a message that joins it with the
+  // program's own texts.
+  virtual std::string ToUtf8(const std::string& text) const { return text; }
   virtual void SetTitle(const std::string& title) = 0;
   virtual std::string Title() const = 0;
   // Creates a hidden window from its description; events go to sink.

@@ -27,6 +27,15 @@ TEST(AnsiText, CaptionsAndMessagesWithAnsiPathsConvert) {
   for (const auto& c : cases) EXPECT_EQ(win32::ToAnsi(c.in), c.out) << c.out;
 }
 
+TEST(AnsiText, PathsJoinedIntoMessagesArriveWhole) {
+  // "ﾃｽﾄ" in CP932 (C3 BD C4) also reads as UTF-8, so a path must be converted
+  // before it is joined with a message, not guessed at afterwards.
+  const std::string path = "C:\\\xC3\xBD\xC4\\a.wav";
+  const std::string message = harness::App().ToUtf8(path) + " に書き込めません";
+  EXPECT_EQ(message, "C:\\ﾃｽﾄ\\a.wav に書き込めません");
+  EXPECT_EQ(win32::ToAnsi(message), path + Ansi(" に書き込めません"));
+}
+
 TEST(AnsiText, FilterSeparatorsAreWholeCharactersOnly) {
   // "ポ" is 0x83 0x7C in code page 932: its second byte is no separator.
   const std::string filter = Ansi("ポ (*.wav)") + "|*.wav|" + Ansi("すべて") + "|*.*";

@@ -1325,6 +1325,8 @@ void Win32App::WaitForProcessOrInput(ui::Process& process, int ms) {
   MsgWaitForMultipleObjectsEx(n, n ? &handle : nullptr, static_cast<DWORD>(ms), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
+std::string Win32App::ToUtf8(const std::string& ansi) const { return Narrow(Widen(ansi, CP_ACP), CP_UTF8); }
+
 int Win32App::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
   return MessageBoxA(OwnerWindow(), ToAnsi(text).c_str(), ToAnsi(caption).c_str(), flags);
 }

@@ -131,6 +131,7 @@ class Win32App : public ui::App {
 
   void SetTitle(const std::string& title) override { title_ = title; }
   std::string Title() const override { return title_; }
+  std::string ToUtf8(const std::string& ansi) const override;
   std::unique_ptr<ui::Form> CreateForm(const ui::FormDesc& desc, ui::FormEvents& sink) override;
   void Run(ui::Form& mainForm) override;
   void ProcessMessages() override;

@@ -67,6 +67,9 @@ class HeadlessApp : public App {
 
   void SetTitle(const std::string& t) override { title_ = t; }
   std::string Title() const override { return title_; }
+  // Marks converted text when set, so tests see where the conversion applies.
+  std::string ToUtf8(const std::string& text) const override { return toUtf8Marker + text; }
+  std::string toUtf8Marker;
   std::unique_ptr<Form> CreateForm(const FormDesc& desc, FormEvents& sink) override;
   void Run(Form& mainForm) override;
   void ProcessMessages() override;
