@@ -3,7 +3,6 @@
 
 #include <memory>
 
-#include "about/about_form.h"
 #include "ui/ui.h"
 
 namespace app {

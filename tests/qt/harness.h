@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "about/about_form.h"
 #include "app/option_form.h"
 #include "platform/posix/posix.h"
 #include "platform/qt/folder_picker.h"

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/main_form.h"
+#include "about/about_form.h"
 #include "app/option_form.h"
 #include "app/services.h"
 #include "platform/win32/win32_services.h"
