@@ -29,29 +29,7 @@ struct AboutBox : testing::Test {
   // Clicks About on the main window and runs act once the about box is shown; a
   // box that act left open is closed afterwards, so that a test cannot hang.
   void Open(const std::function<void()>& act) {
-    struct ShowHook : QObject {
-      std::function<void()> run;
-      bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Show && run) {
-          QTimer::singleShot(0, run);
-          run = nullptr;
-        }
-        return false;
-      }
-    } hook;
-    bool ran = false;
-    const int showing = ++showings;
-    hook.run = [this, act, &ran, showing] {
-      ran = true;
-      act();
-      QTimer::singleShot(0, window, [this, showing] {
-        if (showings == showing && window->isVisible()) about->EndModal(ui::mrCancel);
-      });
-    };
-    window->installEventFilter(&hook);
-    QTest::mouseClick(h.W("btnAbout"), Qt::LeftButton);
-    window->removeEventFilter(&hook);
-    if (!ran) ADD_FAILURE() << "About did not show the about box";
+    if (!qttest::ClickAndRunShown(h.W("btnAbout"), *about, act)) ADD_FAILURE() << "About did not show the about box";
   }
 
   // How many of the link's pixels have exactly this colour.
@@ -66,7 +44,6 @@ struct AboutBox : testing::Test {
 
   static constexpr QRgb kBlue = qRgb(0, 0, 255), kRed = qRgb(255, 0, 0), kNavy = qRgb(0, 0, 128);
   Harness h;
-  int showings = 0;
   qtui::QtForm* about;
   QWidget* window;
   QWidget* link;

@@ -171,6 +171,35 @@ int RunShown(QDialog& dialog, const std::function<void()>& act) {
   return dialog.exec();
 }
 
+bool ClickAndRunShown(QWidget* button, qtui::QtForm& form, const std::function<void()>& act) {
+  struct ShowHook : QObject {
+    std::function<void()> run;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Show && run) {
+        QTimer::singleShot(0, run);
+        run = nullptr;
+      }
+      return false;
+    }
+  } hook;
+  // Counts the showings, so that the clean-up of one never ends a later one.
+  static int showings = 0;
+  QWidget* window = form.Window();
+  bool ran = false;
+  const int showing = ++showings;
+  hook.run = [&form, window, act, &ran, showing] {
+    ran = true;
+    act();
+    QTimer::singleShot(0, window, [&form, window, showing] {
+      if (showings == showing && window->isVisible()) form.EndModal(ui::mrCancel);
+    });
+  };
+  window->installEventFilter(&hook);
+  QTest::mouseClick(button, Qt::LeftButton);
+  window->removeEventFilter(&hook);
+  return ran;
+}
+
 std::vector<std::string> TabChain(QWidget* window) {
   std::vector<std::string> names;
   QWidget* first = QApplication::focusWidget();

@@ -114,6 +114,11 @@ class Harness {
 // act left open is rejected afterwards, so that a test cannot hang.
 int RunShown(QDialog& dialog, const std::function<void()>& act);
 
+// Clicks button and runs act once form's window is shown modally; a form that
+// act left open is ended with mrCancel afterwards, so that a test cannot hang.
+// Returns whether the window was shown.
+bool ClickAndRunShown(QWidget* button, qtui::QtForm& form, const std::function<void()>& act);
+
 // Drags local files over a widget and drops them there, through the window's
 // own drag handling (which picks the widget that takes the drop). Returns
 // whether the drop was accepted.

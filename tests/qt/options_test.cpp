@@ -60,29 +60,8 @@ struct OptionsFlow : testing::Test {
   // Clicks 設定... and runs act once the options dialog is shown; a dialog that
   // act left open is cancelled afterwards, so that a test cannot hang.
   void Options(const std::function<void()>& act) {
-    struct ShowHook : QObject {
-      std::function<void()> run;
-      bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Show && run) {
-          QTimer::singleShot(0, run);
-          run = nullptr;
-        }
-        return false;
-      }
-    } hook;
-    bool ran = false;
-    const int showing = ++showings;
-    hook.run = [this, act, &ran, showing] {
-      ran = true;
-      act();
-      QTimer::singleShot(0, window, [this, showing] {
-        if (showings == showing && window->isVisible()) options->EndModal(ui::mrCancel);
-      });
-    };
-    window->installEventFilter(&hook);
-    QTest::mouseClick(h.W("btnOption"), Qt::LeftButton);
-    window->removeEventFilter(&hook);
-    if (!ran) ADD_FAILURE() << "設定... did not show the options dialog";
+    if (!qttest::ClickAndRunShown(h.W("btnOption"), *options, act))
+      ADD_FAILURE() << "設定... did not show the options dialog";
   }
   QComboBox* BitRate() { return qobject_cast<QComboBox*>(options->Widget("cboBitRate")); }
   QCheckBox* ShellExt() { return qobject_cast<QCheckBox*>(options->Widget("chkShellExt")); }
@@ -95,7 +74,6 @@ struct OptionsFlow : testing::Test {
   qttest::Harness h;
   qtui::QtForm* options;
   QWidget* window;
-  int showings = 0;
 };
 
 struct BitRateCase {
