@@ -9,11 +9,7 @@ out=$(mkdir -p "${2:-build/win64/screenshots}" && cd "${2:-build/win64/screensho
 wine_work_name=brimvale-dialogs
 source "$(dirname "$0")/wine-env.sh"
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp &
-xvfb_pid=$!
-export DISPLAY=$display
-sleep 1
+wine_xvfb
 
 wine_boot
 

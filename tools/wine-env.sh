@@ -28,6 +28,15 @@ unset LC_ALL LC_CTYPE LC_MESSAGES LANGUAGE
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all LANG=ja_JP.UTF-8
 export WINELOADER=$wine WINESERVER=$wineserver WINEDLLOVERRIDES="mscoree,mshtml="
 
+# Starts an Xvfb of its own for the screenshots and points DISPLAY at it.
+wine_xvfb() {
+  local display=:$((90 + RANDOM % 100))
+  Xvfb "$display" -screen 0 800x600x24 -nolisten tcp &
+  xvfb_pid=$!
+  export DISPLAY=$display
+  sleep 1
+}
+
 wine_boot() {
   "$wine" wineboot -i >/dev/null 2>&1 || true
   "$wineserver" -w

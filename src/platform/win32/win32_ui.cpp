@@ -787,35 +787,26 @@ HWND Win32Form::ControlHwnd(const std::string& name) const {
   return it == hwnds_.end() ? nullptr : it->second;
 }
 
-int Win32Form::ClientWidth() const {
-  if (IsIconic(hwnd_) && hasPendingSize_) return pendingSize_.cx;
+SIZE Win32Form::ClientSize() const {
+  if (IsIconic(hwnd_) && hasPendingSize_) return pendingSize_;
   if (IsIconic(hwnd_)) {
+    // A minimised window's client size is that of its restored placement.
     WINDOWPLACEMENT wp{};
     wp.length = sizeof wp;
     GetWindowPlacement(hwnd_, &wp);
     RECT adj{0, 0, 0, 0};
     AdjustWindowRectEx(&adj, style_, FALSE, exStyle_);
-    return (wp.rcNormalPosition.right - wp.rcNormalPosition.left) - (adj.right - adj.left);
+    return {(wp.rcNormalPosition.right - wp.rcNormalPosition.left) - (adj.right - adj.left),
+            (wp.rcNormalPosition.bottom - wp.rcNormalPosition.top) - (adj.bottom - adj.top)};
   }
   RECT r;
   GetClientRect(hwnd_, &r);
-  return r.right;
+  return {r.right, r.bottom};
 }
 
-int Win32Form::ClientHeight() const {
-  if (IsIconic(hwnd_) && hasPendingSize_) return pendingSize_.cy;
-  if (IsIconic(hwnd_)) {
-    WINDOWPLACEMENT wp{};
-    wp.length = sizeof wp;
-    GetWindowPlacement(hwnd_, &wp);
-    RECT adj{0, 0, 0, 0};
-    AdjustWindowRectEx(&adj, style_, FALSE, exStyle_);
-    return (wp.rcNormalPosition.bottom - wp.rcNormalPosition.top) - (adj.bottom - adj.top);
-  }
-  RECT r;
-  GetClientRect(hwnd_, &r);
-  return r.bottom;
-}
+int Win32Form::ClientWidth() const { return ClientSize().cx; }
+
+int Win32Form::ClientHeight() const { return ClientSize().cy; }
 
 void Win32Form::SetClientSize(int width, int height) {
   if (IsIconic(hwnd_)) {

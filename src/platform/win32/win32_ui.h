@@ -61,6 +61,7 @@ class Win32Form : public ui::Form, public Window {
   ui::Control* Find(const std::string& name) override;
   int ClientWidth() const override;
   int ClientHeight() const override;
+  SIZE ClientSize() const;
   void SetClientSize(int width, int height) override;
   void SetWindowState(ui::WindowState state) override;
   bool Visible() const override;
